@@ -1,0 +1,14 @@
+#include "platform/clock.h"
+
+#include <chrono>
+
+namespace platform {
+
+std::uint32_t timeGetTime()
+{
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace platform

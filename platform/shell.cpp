@@ -96,11 +96,18 @@ bool ShellExecuteA(const std::string& file)
     if (!path.empty()) {
         if (IsExecutableFile(path))
             return Shell().StartProgram(path, {});
-        return Shell().OpenAddress(path);
+        return false;  // documents are shown by the viewer, never handed to other programs
     }
     if (EndsWithExe(file))
         return false;  // a program that is not there: nothing happens
-    if (file.find(':') == std::string::npos)
+    // Only web and mail addresses go to the desktop's opener; anything else is dropped like a failing call.
+    std::size_t colon = file.find(':');
+    if (colon == std::string::npos)
+        return false;
+    std::string scheme = file.substr(0, colon);
+    for (char& c : scheme)
+        c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (scheme != "http" && scheme != "https" && scheme != "mailto")
         return false;
     return Shell().OpenAddress(SystemToUtf8(file));
 }

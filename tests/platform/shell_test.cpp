@@ -96,3 +96,14 @@ TEST_F(ShellTest, MissingProgramDoesNothing)
     EXPECT_FALSE(ShellExecuteA("plain words"));
     EXPECT_TRUE(calls_.empty());
 }
+
+TEST_F(ShellTest, OnlyWebAndMailSchemesReachTheOpener)
+{
+    EXPECT_FALSE(ShellExecuteA("run.sh#http://x"));
+    EXPECT_FALSE(ShellExecuteA("file:///etc/passwd"));
+    EXPECT_FALSE(ShellExecuteA("see http://x"));
+    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(ShellExecuteA("HTTPS://example.invalid/"));
+    EXPECT_TRUE(ShellExecuteA("http://example.invalid/mailto:x"));
+    EXPECT_EQ(calls_.size(), 2u);
+}

@@ -32,7 +32,7 @@ TColor ColorToRGB(TColor c)
     if (c == clNone)
         return clNone;
     if (c & SystemColorFlag) {
-        TColor index = c & ~SystemColorFlag;
+        TColor index = c & 0x00FFFFFF;
         return index <= 30 ? GetSysColor(int(index)) : 0;  // unknown indexes are black, never a wild lookup
     }
     return c & 0x00FFFFFF;

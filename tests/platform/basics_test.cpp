@@ -64,6 +64,7 @@ TEST(Colours, ReferencesResolveToPlainRgb)
     // Indexes outside the table are black instead of a read out of bounds.
     EXPECT_EQ(ColorToRGB(SystemColorFlag + 31), 0u);
     EXPECT_EQ(ColorToRGB(0xFFFFFFFF), 0u);
+    EXPECT_EQ(ColorToRGB(clBtnShadow | PaletteRelative), RGB(128, 128, 128));
     EXPECT_EQ(GetSysColor(-1), 0u);
 }
 

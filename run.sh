@@ -13,10 +13,10 @@ runtime="$root/build/runtime"
 mkdir -p "$runtime"
 cp -u build/release/VexaInfo "$runtime/"
 if [ -x build/release/VexaTest ]; then cp -u build/release/VexaTest "$runtime/"; fi
-if [ -d content/Info ]; then
-  rm -rf "$runtime/Info"
-  cp -r content/Info "$runtime/Info"
-fi
+for dir in Info skin; do
+  rm -rf "${runtime:?}/$dir"
+  cp -r "content/$dir" "$runtime/$dir"
+done
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   png="$runtime/info-window.png"

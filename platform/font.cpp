@@ -54,7 +54,8 @@ struct Alias
 // Names pages ask for that are not installed here, and the face that stands in for each.
 const Alias kAliases[] = {
     {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
-    {"MS Sans Serif", kSansFace}, {"Arial Unicode MS", kSansFace},
+    // MS Sans Serif gets the face with Arial's widths: captions sized for it must still fit.
+    {"MS Sans Serif", "Liberation Sans"}, {"Arial Unicode MS", kSansFace},
 };
 
 const char* const kSymbolNames[] = {"symbol",      "wingdings", "wingdings 2",

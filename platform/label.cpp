@@ -17,7 +17,11 @@ Label::Label(Control* parent) : Control(parent)
             painter.fillRect(area, QtColor(Color()));
         if (caption_.empty())
             return;
-        painter.setFont(QFontOf(platform::Font(Font())));
+        // The realised font leaves underline and strike-out to the canvas; a label draws them through Qt.
+        QFont qfont = QFontOf(platform::Font(Font()));
+        qfont.setUnderline(Font().Underline);
+        qfont.setStrikeOut(Font().StrikeOut);
+        painter.setFont(qfont);
         painter.setPen(QtColor(FontColor()));
         int flags = Qt::AlignTop | Qt::TextExpandTabs;
         flags |= alignment_ == taCenter         ? Qt::AlignHCenter

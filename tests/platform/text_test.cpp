@@ -67,7 +67,7 @@ TEST(Fonts, AliasesResolveAndCountAsInstalled)
     EXPECT_EQ(ResolveFontFamily("Arial"), "Liberation Sans");
     EXPECT_EQ(ResolveFontFamily("times new roman"), "Liberation Serif");
     EXPECT_EQ(ResolveFontFamily(" COURIER NEW "), "Liberation Mono");
-    EXPECT_EQ(ResolveFontFamily("MS Sans Serif"), "DejaVu Sans");
+    EXPECT_EQ(ResolveFontFamily("MS Sans Serif"), "Liberation Sans");
     EXPECT_EQ(ResolveFontFamily("No Such Face 123"), "DejaVu Sans");
     EXPECT_TRUE(FontInstalled("arial"));
     EXPECT_TRUE(FontInstalled("Liberation Sans"));

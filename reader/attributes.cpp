@@ -1,0 +1,124 @@
+#include "reader/attributes.h"
+
+#include <algorithm>
+
+namespace {
+
+void NoDelete(TProperties*) {}
+
+std::string LowerAscii(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    return s;
+}
+
+// Removes characters with codes up to the blank at both ends.
+std::string Trim(const std::string& s)
+{
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
+        --e;
+    return s.substr(b, e - b);
+}
+
+}  // namespace
+
+TAttributeList::TAttributeList() : FProps(nullptr, NoDelete) {}
+
+TAttributeList::~TAttributeList() = default;
+
+void TAttributeList::Reset()
+{
+    FIdKey.clear();
+    FreeAll();
+}
+
+TAttribute* TAttributeList::Find(Symbol sym) const
+{
+    for (const auto& a : FItems)
+        if (a->Sym == sym)
+            return a.get();
+    return nullptr;
+}
+
+std::vector<std::string> TAttributeList::ToStringList() const
+{
+    std::vector<std::string> lines;
+    lines.reserve(FItems.size());
+    for (const auto& a : FItems)
+        lines.push_back(a->AttrName + "=" + a->StrValue);
+    return lines;
+}
+
+std::string TAttributeList::ClassKey() const
+{
+    const TAttribute* a = Find(ClassSy);
+    if (!a)
+        return {};
+    std::string value = LowerAscii(Trim(a->StrValue));
+    if (value.find(' ') == std::string::npos)
+        return value;
+    std::vector<std::string> pieces;
+    std::size_t i = 0;
+    while (i < value.size()) {
+        std::size_t j = value.find(' ', i);
+        if (j == std::string::npos)
+            j = value.size();
+        std::string piece = Trim(value.substr(i, j - i));
+        if (!piece.empty())
+            pieces.push_back(std::move(piece));
+        i = j + 1;
+    }
+    // The order the style sheet gives the classes of a selector: sorted, each class once.
+    std::sort(pieces.begin(), pieces.end());
+    pieces.erase(std::unique(pieces.begin(), pieces.end()), pieces.end());
+    std::string key;
+    for (const std::string& p : pieces) {
+        if (!key.empty())
+            key += '.';
+        key += p;
+    }
+    return key;
+}
+
+std::string TAttributeList::IdKey()
+{
+    if (!FIdKey.empty())
+        return FIdKey;
+    if (const TAttribute* a = Find(IDSy))
+        FIdKey = LowerAscii(a->StrValue);
+    return FIdKey;
+}
+
+std::string TAttributeList::TitleText() const
+{
+    const TAttribute* a = Find(TitleSy);
+    return a ? a->StrValue : std::string();
+}
+
+TProperties* TAttributeList::InlineStyle()
+{
+    const TAttribute* a = Find(StyleSy);
+    if (!a)
+        return nullptr;
+    FProps.reset();
+    if (StyleParser)
+        FProps = StyleParser(a->StrValue);
+    return FProps.get();
+}
+
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::string s;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            s += "\r\n";
+        s += lines[i];
+    }
+    return s;
+}

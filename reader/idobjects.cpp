@@ -1,0 +1,91 @@
+#include "reader/idobjects.h"
+
+#include <algorithm>
+
+namespace {
+
+// Compares ignoring the letter case of A..Z.
+int CompareText(const std::string& a, const std::string& b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<unsigned char>(y - 32);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace
+
+int TChPosObj::VerticalPos()
+{
+    int y = 0;
+    if (List && List->FindLineOfCharPos(ChPos, y))
+        return y;
+    return 0;
+}
+
+TIDNameList::~TIDNameList()
+{
+    Reset();
+}
+
+std::size_t TIDNameList::Locate(const std::string& name, bool& found) const
+{
+    std::size_t lo = 0;
+    std::size_t hi = FEntries.size();
+    while (lo < hi) {
+        std::size_t mid = (lo + hi) / 2;
+        int c = CompareText(FEntries[mid].Name, name);
+        if (c < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    found = lo < FEntries.size() && CompareText(FEntries[lo].Name, name) == 0;
+    return lo;
+}
+
+int TIDNameList::IndexOf(const std::string& name) const
+{
+    bool found = false;
+    std::size_t i = Locate(name, found);
+    return found ? int(i) : -1;
+}
+
+int TIDNameList::AddName(const std::string& name, TIDObject* obj)
+{
+    bool found = false;
+    std::size_t i = Locate(name, found);
+    if (found)
+        FEntries.erase(FEntries.begin() + std::ptrdiff_t(i));  // frees an owned position with it
+    FEntries.insert(FEntries.begin() + std::ptrdiff_t(i), Entry{name, obj, nullptr});
+    return int(i);
+}
+
+int TIDNameList::AddCharPos(const std::string& name, int pos)
+{
+    auto owned = std::make_unique<TChPosObj>(FList, pos);
+    TChPosObj* p = owned.get();
+    int i = AddName(name, p);
+    FEntries[std::size_t(i)].Owned = std::move(owned);
+    return i;
+}
+
+void TIDNameList::RemoveObject(const TIDObject* obj)
+{
+    FEntries.erase(std::remove_if(FEntries.begin(), FEntries.end(),
+                                  [obj](const Entry& e) { return e.Obj == obj; }),
+                   FEntries.end());
+}
+
+void TIDNameList::Reset()
+{
+    FEntries.clear();
+}

@@ -1,0 +1,170 @@
+// vexa-dump: shows what the engine makes of a file.
+//
+//   vexa-dump tokens FILE [--charset N | --codepage N]
+//       every symbol the scanner reads, with its attributes (name, symbol, value text, number, code page),
+//       and every text run as UTF-8 with the source index of each character. --charset takes a font
+//       character set (204 Cyrillic, 128 Shift-JIS, 30 EUC-JP …), --codepage a code page (1251, 65001 …).
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "reader/scanner.h"
+
+namespace {
+
+int Usage()
+{
+    std::cerr << "usage: vexa-dump tokens FILE [--charset N | --codepage N]\n";
+    return 2;
+}
+
+// Font character set -> code page, as the style properties map them (31 is ISO 8859-2).
+int CharsetCodePage(int charset)
+{
+    static const std::map<int, int> table = {
+        {0, 1252}, {1, 0}, {2, 0}, {77, 2}, {128, 932}, {129, 949}, {130, 1361}, {134, 936}, {136, 950},
+        {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251},
+        {222, 874}, {238, 1250}, {255, 1}, {31, 28592},
+    };
+    auto it = table.find(charset);
+    return it == table.end() ? 0 : it->second;
+}
+
+// UTF-8 text shown with control characters, quotes and backslashes escaped.
+std::string Escaped(const std::string& bytes)
+{
+    std::string out;
+    char buf[8];
+    for (unsigned char c : bytes) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 32 || c == 127) {
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+// One UTF-16 unit shown for the index list.
+std::string ShowUnit(char16_t c)
+{
+    if (c == u' ')
+        return "\xE2\x90\xA0";  // the visible blank sign
+    if (c < 32) {
+        char buf[12];
+        std::snprintf(buf, sizeof buf, "\\u%04X", unsigned(c));
+        return buf;
+    }
+    if (c >= 0xD800 && c <= 0xDFFF) {
+        char buf[12];
+        std::snprintf(buf, sizeof buf, "\\u%04X", unsigned(c));
+        return buf;
+    }
+    return platform::WideToUtf8(std::u16string_view(&c, 1));
+}
+
+void PrintText(THtmlScanner& scanner)
+{
+    TokenObj& token = scanner.Token;
+    std::cout << "TEXT \"" << Escaped(platform::WideToUtf8(token.Text())) << "\"\n";
+    std::cout << "  ";
+    for (int i = 0; i < token.Count(); ++i)
+        std::cout << (i ? " " : "") << ShowUnit(token.CharAt(i)) << "@" << token.IndexAt(i);
+    std::cout << "\n";
+}
+
+void PrintTag(THtmlScanner& scanner)
+{
+    std::cout << SymbolName(scanner.Sy) << " (" << int(scanner.Sy) << ")";
+    if (scanner.HeadingLevel)
+        std::cout << " level " << scanner.HeadingLevel;
+    std::cout << " @" << scanner.TagStartPos << "\n";
+    for (const auto& a : *scanner.Attributes()) {
+        std::cout << "  " << a->AttrName << " (" << int(a->Sym) << ") = \""
+                  << Escaped(platform::WideToUtf8(platform::MultiByteToWide(a->CodePage, a->StrValue)))
+                  << "\" num=" << a->NumValue << " cp=" << a->CodePage << "\n";
+    }
+}
+
+int DumpTokens(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return Usage();
+    std::string file;
+    int codePage = platform::SystemCodePage();
+    bool eucJp = false;  // character set 30: EUC-JP, read as Shift-JIS after conversion
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if ((args[i] == "--charset" || args[i] == "--codepage") && i + 1 < args.size()) {
+            int n = std::atoi(args[i + 1].c_str());
+            eucJp = args[i] == "--charset" && n == 30;
+            codePage = eucJp ? 932 : args[i] == "--charset" ? CharsetCodePage(n) : n;
+            ++i;
+        } else if (file.empty()) {
+            file = args[i];
+        } else {
+            return Usage();
+        }
+    }
+    if (file.empty())
+        return Usage();
+
+    std::string text;
+    try {
+        text = platform::ReadFileString(file);
+    } catch (const std::exception& e) {
+        std::cerr << "vexa-dump: " << e.what() << "\n";
+        return 1;
+    }
+
+    THtmlScanner scanner;
+    scanner.StartParse(std::move(text), platform::ResolveCodePage(codePage));
+    std::cout << "# " << scanner.DocumentSize() << " bytes, code page " << scanner.DocCodePage;
+    if (scanner.Utf8Fixed)
+        std::cout << " (UTF-8 byte-order mark)";
+    if (scanner.JapaneseConverted)
+        std::cout << " (JIS converted to Shift-JIS)";
+    std::cout << "\n";
+    if (eucJp && scanner.ConvertEucJp())
+        std::cout << "# EUC-JP converted to Shift-JIS\n";
+    try {
+        scanner.ReadChar();
+        do {
+            scanner.Next();
+            if (scanner.Sy == TextSy && scanner.Token.Count() > 0)
+                PrintText(scanner);
+            else
+                PrintTag(scanner);
+        } while (scanner.Sy != EofSy);
+    } catch (const EParseError& e) {
+        std::cout << "STOP \"" << e.what() << "\" @" << scanner.CharPos << "\n";
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+    const std::string mode = argv[1];
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (mode == "tokens")
+        return DumpTokens(args);
+    return Usage();
+}

@@ -3,6 +3,7 @@
 #   fuzz/run.sh TARGET SECONDS      e.g. fuzz/run.sh scanner 600
 # The corpus lives in build/fuzz/corpus/TARGET; crashes are written to build/fuzz/artifacts/TARGET/.
 set -eu
+# Engine libraries are instrumented too (the preset adds -fsanitize=fuzzer-no-link), so coverage guides the search.
 if [ $# -ne 2 ]; then
     echo "usage: fuzz/run.sh TARGET SECONDS" >&2
     exit 2

@@ -7,17 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-// The fuzz preset instruments only this file, so the reader sources are compiled into it (the
-// archive's copies are then never pulled in) and their branches guide the fuzzer.
-#include "reader/attributes.cpp"
-#include "reader/charcollection.cpp"
-#include "reader/entities.cpp"
-#include "reader/idobjects.cpp"
-#include "reader/japanese.cpp"
-#include "reader/scanentities.cpp"
-#include "reader/scanner.cpp"
-#include "reader/symbols.cpp"
-#include "reader/tokenobj.cpp"
+#include "reader/idobjects.h"
+#include "reader/scanner.h"
 
 namespace {
 

@@ -4,10 +4,19 @@
 //       every symbol the scanner reads, with its attributes (name, symbol, value text, number, code page),
 //       and every text run as UTF-8 with the source index of each character. --charset takes a font
 //       character set (204 Cyrillic, 128 Shift-JIS, 30 EUC-JP …), --codepage a code page (1251, 65001 …).
+//
+//   vexa-dump sheet FILE
+//       the rules the style-sheet parser stores, by key, with their property values. FILE is a style sheet,
+//       or a page whose STYLE elements are read one after the other.
+//
+//   vexa-dump picture FILE [--frames DIR]
+//       kind, size and frames (geometry, delay, disposal, transparency) of a picture, or the error the
+//       decoder raised; with --frames every frame after disposal is written to DIR as a PNG.
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <string>
@@ -15,13 +24,17 @@
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "images/imagedump.h"
 #include "reader/scanner.h"
+#include "style/styledump.h"
 
 namespace {
 
 int Usage()
 {
-    std::cerr << "usage: vexa-dump tokens FILE [--charset N | --codepage N]\n";
+    std::cerr << "usage: vexa-dump tokens FILE [--charset N | --codepage N]\n"
+                 "       vexa-dump sheet FILE\n"
+                 "       vexa-dump picture FILE [--frames DIR]\n";
     return 2;
 }
 
@@ -158,6 +171,70 @@ int DumpTokens(const std::vector<std::string>& args)
 
 }  // namespace
 
+std::string LowerAscii(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    return s;
+}
+
+// The texts of the page's STYLE elements; the whole file when it has none (a style sheet).
+std::vector<std::string> StyleTexts(const std::string& file)
+{
+    const std::string lower = LowerAscii(file);
+    std::vector<std::string> texts;
+    std::size_t pos = 0;
+    for (;;) {
+        std::size_t open = lower.find("<style", pos);
+        if (open == std::string::npos)
+            break;
+        std::size_t start = lower.find('>', open);
+        if (start == std::string::npos)
+            break;
+        std::size_t end = lower.find("</style", start);
+        if (end == std::string::npos)
+            end = file.size();
+        texts.push_back(file.substr(start + 1, end - start - 1));
+        pos = end;
+    }
+    if (texts.empty())
+        texts.push_back(file);
+    return texts;
+}
+
+int DumpSheet(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return Usage();
+    std::string text;
+    try {
+        text = platform::ReadFileString(args[0]);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    const std::vector<std::string> sheets = StyleTexts(text);
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (sheets.size() > 1)
+            std::cout << "# STYLE element " << i + 1 << "\n";
+        DumpStyleSheet(sheets[i], std::cout);
+    }
+    return 0;
+}
+
+int DumpPictureFile(const std::vector<std::string>& args)
+{
+    if (args.size() == 1)
+        return DumpPicture(args[0], std::cout);
+    if (args.size() == 3 && args[1] == "--frames") {
+        std::error_code ignored;
+        std::filesystem::create_directories(args[2], ignored);
+        return DumpPicture(args[0], std::cout, args[2]);
+    }
+    return Usage();
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 2)
@@ -166,5 +243,9 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 2, argv + argc);
     if (mode == "tokens")
         return DumpTokens(args);
+    if (mode == "sheet")
+        return DumpSheet(args);
+    if (mode == "picture")
+        return DumpPictureFile(args);
     return Usage();
 }

@@ -167,12 +167,15 @@ const PageTable* TableFor(int cp)
     return it->second.get();
 }
 
-// Length of a well-formed UTF-8 sequence at bytes[i], 0 when it is not one.
-std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i, char32_t* codePoint)
+}  // namespace
+
+std::size_t DecodeUtf8Sequence(std::string_view bytes, std::size_t i, char32_t& codePoint)
 {
+    if (i >= bytes.size())
+        return 0;
     unsigned char b0 = static_cast<unsigned char>(bytes[i]);
     if (b0 < 0x80) {
-        *codePoint = b0;
+        codePoint = b0;
         return 1;
     }
     std::size_t len;
@@ -203,9 +206,11 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i, char32_t* 
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         return 0;
-    *codePoint = cp;
+    codePoint = cp;
     return len;
 }
+
+namespace {
 
 void AppendUtf8(std::string& out, char32_t cp)
 {
@@ -258,6 +263,17 @@ bool IsValidCodePage(int codePage)
     return cp == CP_UTF8 || TableFor(cp) != nullptr;
 }
 
+const char16_t* SingleByteTable(int codePage)
+{
+    int cp = ResolveCodePage(codePage);
+    if (cp == CP_UTF8 || IsMultiByteCodePage(cp))
+        return nullptr;
+    const PageTable* table = TableFor(cp);
+    if (!table)
+        table = TableFor(SystemCodePage());
+    return table ? table->single.data() : nullptr;
+}
+
 bool IsDBCSLeadByteEx(int codePage, unsigned char byte)
 {
     int cp = ResolveCodePage(codePage);
@@ -274,7 +290,7 @@ std::size_t CharByteLength(int codePage, std::string_view bytes, std::size_t ind
     int cp = ResolveCodePage(codePage);
     if (cp == CP_UTF8) {
         char32_t ignored;
-        std::size_t len = Utf8SequenceLength(bytes, index, &ignored);
+        std::size_t len = DecodeUtf8Sequence(bytes, index, ignored);
         return len == 0 ? 1 : len;
     }
     if (IsMultiByteCodePage(cp) && index + 1 < bytes.size() &&
@@ -290,7 +306,7 @@ std::u16string Utf8ToWide(std::string_view text)
     std::size_t i = 0;
     while (i < text.size()) {
         char32_t cp;
-        std::size_t len = Utf8SequenceLength(text, i, &cp);
+        std::size_t len = DecodeUtf8Sequence(text, i, cp);
         if (len == 0) {
             out += Replacement;
             ++i;

@@ -31,6 +31,13 @@ std::string WideToMultiByte(int codePage, std::u16string_view text);
 // Number of bytes of the character that starts at bytes[index] (1 for single-byte pages, the lead-byte
 // table for double-byte pages, the sequence length for UTF-8); never runs past the end and is at least 1.
 std::size_t CharByteLength(int codePage, std::string_view bytes, std::size_t index);
+// The byte -> character table of a single-byte code page (an unknown page gives the system page's table);
+// nullptr for UTF-8 and the double-byte pages. Made once, valid for the life of the process.
+const char16_t* SingleByteTable(int codePage);
+// Length of the well-formed UTF-8 sequence that starts at bytes[index], with its code point in codePoint;
+// 0 when none starts there (a stray continuation byte, an overlong form, a surrogate, a cut sequence).
+std::size_t DecodeUtf8Sequence(std::string_view bytes, std::size_t index, char32_t& codePoint);
+
 // True when the byte is a lead byte of a double-byte code page.
 bool IsDBCSLeadByteEx(int codePage, unsigned char byte);
 

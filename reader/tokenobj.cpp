@@ -1,8 +1,6 @@
 #include "reader/tokenobj.h"
 
 #include <algorithm>
-#include <array>
-#include <unordered_map>
 
 #include "platform/codepage.h"
 #include "reader/charcollection.h"
@@ -10,64 +8,6 @@
 namespace {
 
 constexpr char16_t Replacement = 0xFFFD;
-
-// Byte -> character of a single-byte code page, made once per page through the platform converter.
-const char16_t* SingleByteTable(int codePage)
-{
-    thread_local std::unordered_map<int, std::array<char16_t, 256>> tables;
-    thread_local int lastPage = -1;
-    thread_local const char16_t* last = nullptr;
-    if (codePage == lastPage)
-        return last;
-    auto it = tables.find(codePage);
-    if (it == tables.end()) {
-        char all[256];
-        for (int i = 0; i < 256; ++i)
-            all[i] = char(i);
-        std::u16string wide = platform::MultiByteToWide(codePage, std::string_view(all, 256));
-        std::array<char16_t, 256> table{};
-        for (int i = 0; i < 256; ++i)
-            table[std::size_t(i)] = std::size_t(i) < wide.size() ? wide[std::size_t(i)] : char16_t(i);
-        it = tables.emplace(codePage, table).first;
-    }
-    lastPage = codePage;
-    last = it->second.data();
-    return last;
-}
-
-// Length of a well-formed UTF-8 sequence at p[i] and its code point; 0 when it is not one.
-int Utf8Sequence(const unsigned char* p, int i, int n, char32_t& cp)
-{
-    unsigned char b0 = p[i];
-    int len;
-    char32_t min;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2;
-        cp = b0 & 0x1F;
-        min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3;
-        cp = b0 & 0x0F;
-        min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4;
-        cp = b0 & 0x07;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + len > n)
-        return 0;
-    for (int k = 1; k < len; ++k) {
-        unsigned char b = p[i + k];
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
-}
 
 }  // namespace
 
@@ -120,7 +60,7 @@ void TokenObj::AppendBytes(const TCharCollection& bytes, int codePage)
                 continue;
             }
             char32_t c = 0;
-            int len = Utf8Sequence(p, i, n, c);
+            int len = int(platform::DecodeUtf8Sequence(bytes.View(), std::size_t(i), c));
             if (len == 0) {
                 outChars[produced] = Replacement;
                 outIdx[produced++] = src[i];
@@ -139,7 +79,7 @@ void TokenObj::AppendBytes(const TCharCollection& bytes, int codePage)
             }
         }
     } else if (!platform::IsMultiByteCodePage(cp)) {
-        const char16_t* table = SingleByteTable(cp);
+        const char16_t* table = platform::SingleByteTable(cp);
         for (int i = 0; i < n; ++i) {
             outChars[i] = table[p[i]];
             outIdx[i] = src[i];

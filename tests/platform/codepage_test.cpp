@@ -127,3 +127,19 @@ TEST(CaseMapping, KeepsOneCodeUnitPerCodeUnit)
     EXPECT_EQ(WideLower(u'Я'), u'я');
     EXPECT_EQ(WideUpper(u'z'), u'Z');
 }
+
+TEST(CodePages, TablesAndSequencesForFastDecoders)
+{
+    const char16_t* table = SingleByteTable(1251);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table[0xCF], u'П');
+    EXPECT_EQ(table[0x98], char16_t(0x98));
+    EXPECT_EQ(SingleByteTable(932), nullptr);
+    EXPECT_EQ(SingleByteTable(CP_UTF8), nullptr);
+    EXPECT_EQ(SingleByteTable(12345)[0xCF], u'П');  // unknown pages read as the system page
+    char32_t cp = 0;
+    EXPECT_EQ(DecodeUtf8Sequence("a\xD0\x96", 1, cp), 2u);
+    EXPECT_EQ(cp, U'Ж');
+    EXPECT_EQ(DecodeUtf8Sequence("\xD0", 0, cp), 0u);
+    EXPECT_EQ(DecodeUtf8Sequence("x", 5, cp), 0u);
+}

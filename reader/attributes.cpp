@@ -1,30 +1,12 @@
 #include "reader/attributes.h"
 
+#include "platform/asciitext.h"
+
 #include <algorithm>
 
 namespace {
 
 void NoDelete(TProperties*) {}
-
-std::string LowerAscii(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    return s;
-}
-
-// Removes characters with codes up to the blank at both ends.
-std::string Trim(const std::string& s)
-{
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
-}
 
 }  // namespace
 
@@ -60,7 +42,7 @@ std::string TAttributeList::ClassKey() const
     const TAttribute* a = Find(ClassSy);
     if (!a)
         return {};
-    std::string value = LowerAscii(Trim(a->StrValue));
+    std::string value = platform::LowerAscii(platform::TrimBlanks(a->StrValue));
     if (value.find(' ') == std::string::npos)
         return value;
     std::vector<std::string> pieces;
@@ -69,7 +51,7 @@ std::string TAttributeList::ClassKey() const
         std::size_t j = value.find(' ', i);
         if (j == std::string::npos)
             j = value.size();
-        std::string piece = Trim(value.substr(i, j - i));
+        std::string piece = platform::TrimBlanks(value.substr(i, j - i));
         if (!piece.empty())
             pieces.push_back(std::move(piece));
         i = j + 1;
@@ -91,7 +73,7 @@ std::string TAttributeList::IdKey()
     if (!FIdKey.empty())
         return FIdKey;
     if (const TAttribute* a = Find(IDSy))
-        FIdKey = LowerAscii(a->StrValue);
+        FIdKey = platform::LowerAscii(a->StrValue);
     return FIdKey;
 }
 

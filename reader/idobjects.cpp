@@ -1,27 +1,8 @@
 #include "reader/idobjects.h"
 
+#include "platform/asciitext.h"
+
 #include <algorithm>
-
-namespace {
-
-// Compares ignoring the letter case of A..Z.
-int CompareText(const std::string& a, const std::string& b)
-{
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<unsigned char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<unsigned char>(y - 32);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-}  // namespace
 
 int TChPosObj::VerticalPos()
 {
@@ -42,13 +23,13 @@ std::size_t TIDNameList::Locate(const std::string& name, bool& found) const
     std::size_t hi = FEntries.size();
     while (lo < hi) {
         std::size_t mid = (lo + hi) / 2;
-        int c = CompareText(FEntries[mid].Name, name);
+        int c = platform::CompareTextAscii(FEntries[mid].Name, name);
         if (c < 0)
             lo = mid + 1;
         else
             hi = mid;
     }
-    found = lo < FEntries.size() && CompareText(FEntries[lo].Name, name) == 0;
+    found = lo < FEntries.size() && platform::CompareTextAscii(FEntries[lo].Name, name) == 0;
     return lo;
 }
 

@@ -2,29 +2,11 @@
 
 #include "reader/imagecache.h"
 
+#include "platform/asciitext.h"
+
 #include <algorithm>
 
 #include "images/gifimage.h"
-
-namespace {
-
-int CompareText(const std::string& a, const std::string& b)
-{
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<unsigned char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<unsigned char>(y - 32);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
-
-}  // namespace
 
 TPictureObject::TPictureObject(std::unique_ptr<platform::Bitmap> bitmap) : FBitmap(std::move(bitmap)) {}
 TPictureObject::TPictureObject(std::unique_ptr<TGIFImage> gif) : FGif(std::move(gif)) {}
@@ -40,7 +22,7 @@ void TStringBitmapList::SetSorted(bool value)
 {
     if (value && !FSorted)
         std::stable_sort(FItems.begin(), FItems.end(),
-                         [](const Entry& a, const Entry& b) { return CompareText(a.Key, b.Key) < 0; });
+                         [](const Entry& a, const Entry& b) { return platform::CompareTextAscii(a.Key, b.Key) < 0; });
     FSorted = value;
 }
 
@@ -49,7 +31,7 @@ int TStringBitmapList::Find(const std::string& key, bool& found) const
     found = false;
     if (!FSorted) {
         for (size_t i = 0; i < FItems.size(); ++i)
-            if (CompareText(FItems[i].Key, key) == 0) {
+            if (platform::CompareTextAscii(FItems[i].Key, key) == 0) {
                 found = true;
                 return int(i);
             }
@@ -58,7 +40,7 @@ int TStringBitmapList::Find(const std::string& key, bool& found) const
     int lo = 0, hi = int(FItems.size()) - 1;
     while (lo <= hi) {
         int mid = (lo + hi) / 2;
-        int c = CompareText(FItems[size_t(mid)].Key, key);
+        int c = platform::CompareTextAscii(FItems[size_t(mid)].Key, key);
         if (c < 0) {
             lo = mid + 1;
         } else {

@@ -1,5 +1,7 @@
 #include "reader/mapitem.h"
 
+#include "platform/asciitext.h"
+
 #include <cstdlib>
 
 #include "reader/attributes.h"
@@ -9,17 +11,6 @@ namespace {
 
 // Coordinates beyond this are treated as "not a number".
 constexpr long long MaxCoordinate = 1000000;
-
-std::string TrimBlanks(const std::string& s)
-{
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
-}
 
 // An integer from a whole piece of text: optional sign and digits only; 0 otherwise.
 int PieceToInt(const std::string& piece)
@@ -49,7 +40,7 @@ int PieceToInt(const std::string& piece)
 std::vector<int> ParseCoords(const std::string& text)
 {
     std::vector<int> coords;
-    std::string s = TrimBlanks(text);
+    std::string s = platform::TrimBlanks(text);
     std::size_t i = 0;
     while (i < s.size() && int(coords.size()) < TMapItem::MaxCoords) {
         std::size_t j = s.find_first_of(", ", i);

@@ -1,5 +1,7 @@
 #include "style/conversions.h"
 
+#include "platform/asciitext.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -19,12 +21,7 @@ inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string Trim(std::string_view s)
 {
-    std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return std::string(s.substr(b, e - b));
+    return platform::TrimBlanks(s);
 }
 
 std::string LowerCase(std::string_view s)
@@ -342,17 +339,6 @@ bool LookupColorName(std::string_view name, TColor& colour)
     return true;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A one-entry memory of the last text that parsed. needHash is part of the key: bare hex digits parse
 // without it and must not be answered from the memory when it is set.
 struct ColorCache {
@@ -446,7 +432,7 @@ bool ParseColor(std::string_view text, bool needHash, TColor& colour)
             for (std::size_t i = 0; ok && i < hex.size(); i += 2) {
                 int pair = 0;
                 for (std::size_t j = i; j < i + 2 && j < hex.size(); ++j) {
-                    int d = HexDigit(hex[j]);
+                    int d = platform::HexDigitValue(hex[j]);
                     if (d < 0) {
                         ok = false;
                         break;

@@ -1,5 +1,7 @@
 #include "style/sheetparser.h"
 
+#include "platform/asciitext.h"
+
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -77,24 +79,13 @@ std::string CanonicalSimple(std::string_view s)
     return r;
 }
 
-int PercentValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string PercentDecode(std::string_view s)
 {
     std::string r;
     r.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '%' && i + 2 < s.size()) {
-            int h = PercentValue(s[i + 1]), l = PercentValue(s[i + 2]);
+            int h = platform::HexDigitValue(s[i + 1]), l = platform::HexDigitValue(s[i + 2]);
             if (h >= 0 && l >= 0 && (h | l) != 0) {  // %00 stays as it is
                 r += char(h * 16 + l);
                 i += 2;

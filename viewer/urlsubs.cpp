@@ -1,30 +1,13 @@
 #include "viewer/urlsubs.h"
 
-namespace {
+#include "platform/asciitext.h"
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    return s;
-}
+namespace {
 
 bool StartsWithNoCase(const std::string& s, const char* prefix)
 {
     std::string p(prefix);
-    return s.size() >= p.size() && Lower(s.substr(0, p.size())) == p;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return s.size() >= p.size() && platform::LowerAscii(s.substr(0, p.size())) == p;
 }
 
 std::string BeforeQuery(const std::string& url)
@@ -34,17 +17,6 @@ std::string BeforeQuery(const std::string& url)
 }
 
 }  // namespace
-
-std::string TrimBlanks(const std::string& s)
-{
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
-}
 
 int LastPos(char ch, const std::string& text)
 {
@@ -116,7 +88,7 @@ TParsedUrl ParseUrl(const std::string& url)
     return r;
 }
 
-std::string UrlProtocol(const std::string& url) { return Lower(ParseUrl(BeforeQuery(url)).Protocol); }
+std::string UrlProtocol(const std::string& url) { return platform::LowerAscii(ParseUrl(BeforeQuery(url)).Protocol); }
 
 bool IsFullUrl(const std::string& url)
 {
@@ -124,12 +96,12 @@ bool IsFullUrl(const std::string& url)
     std::size_t sep = part.find("://");
     if (sep != std::string::npos && sep < part.find('/'))
         return true;
-    return Lower(part).find("mailto:") != std::string::npos;
+    return platform::LowerAscii(part).find("mailto:") != std::string::npos;
 }
 
 std::string CombineUrl(const std::string& baseIn, const std::string& relativeIn)
 {
-    std::string base = TrimBlanks(baseIn);
+    std::string base = platform::TrimBlanks(baseIn);
     const std::string protocol = UrlProtocol(base);
 
     // h: 1-based position of the "/" that ends the host part.
@@ -153,7 +125,7 @@ std::string CombineUrl(const std::string& baseIn, const std::string& relativeIn)
         h = base.size();
     }
 
-    std::string relative = TrimBlanks(relativeIn);
+    std::string relative = platform::TrimBlanks(relativeIn);
     std::string result;
     if (relative.empty() || relative[0] != '/')
         result = base + relative;
@@ -193,15 +165,15 @@ std::string DosFileName(const std::string& address)
         // A "%" in the first position, or without two characters after it, ends the decoding.
         if (p == std::string::npos || p == 0 || p + 3 > s.size())
             break;
-        int hi = HexDigit(s[p + 1]);
-        int lo = HexDigit(s[p + 2]);
+        int hi = platform::HexDigitValue(s[p + 1]);
+        int lo = platform::HexDigitValue(s[p + 2]);
         if (hi < 0 || lo < 0)
             break;
         s[p] = char(hi * 16 + lo);
         s.erase(p + 1, 2);
     }
     if (s.find('/') != std::string::npos) {
-        std::string lower = Lower(s);
+        std::string lower = platform::LowerAscii(s);
         std::size_t p;
         if ((p = lower.find("file:///")) != std::string::npos)
             s.erase(p, 8);
@@ -221,7 +193,7 @@ std::string DosFileName(const std::string& address)
 
 std::string ServerFileName(const std::string& address, const std::string& root)
 {
-    std::string result = TrimBlanks(DosFileName(address));
+    std::string result = platform::TrimBlanks(DosFileName(address));
     if (!result.empty() && !root.empty() && result[0] == '\\' && result.compare(0, 2, "\\\\") != 0 &&
         !(result.size() > 1 && result[1] == ':'))
         result = root + result;

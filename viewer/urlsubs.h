@@ -14,9 +14,6 @@ struct TParsedUrl {
     std::string Path;
 };
 
-// Removes blanks and control characters (anything up to ' ') from both ends.
-std::string TrimBlanks(const std::string& s);
-
 std::string CombineUrl(const std::string& base, const std::string& relative);
 bool IsFullUrl(const std::string& url);
 std::string UrlProtocol(const std::string& url);

@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "platform/asciitext.h"
 #include "platform/clock.h"
 #include "platform/sysvalues.h"
 #include "platform/types.h"
@@ -90,4 +91,18 @@ TEST(Clock, IsMonotonic)
     std::uint32_t a = timeGetTime();
     std::uint32_t b = timeGetTime();
     EXPECT_LE(std::uint32_t(b - a), 1000u);
+}
+
+TEST(AsciiText, TrimCompareAndHexDigits)
+{
+    EXPECT_EQ(TrimBlanks("\t  a b \r\n"), "a b");
+    EXPECT_EQ(TrimBlanks(" \x01 "), "");
+    EXPECT_EQ(LowerAscii("AbC\xC0"), "abc\xC0");  // bytes above ASCII keep their case
+    EXPECT_EQ(CompareTextAscii("Info", "INFO"), 0);
+    EXPECT_LT(CompareTextAscii("abc", "ABD"), 0);
+    EXPECT_LT(CompareTextAscii("ab", "abc"), 0);
+    EXPECT_TRUE(SameTextAscii("Page.HTML", "page.html"));
+    EXPECT_EQ(HexDigitValue('f'), 15);
+    EXPECT_EQ(HexDigitValue('A'), 10);
+    EXPECT_EQ(HexDigitValue('g'), -1);
 }

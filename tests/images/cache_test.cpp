@@ -208,8 +208,9 @@ TEST(ImageLoad, TransparentColourProbeSurvivesDamage)
     for (size_t n = 0; n < good.size(); ++n) {
         bool found = GetPNGTransparentColor(good.data(), n, c);
         // The answer needs the tRNS chunk's data in full.
-        if (found)
+        if (found) {
             EXPECT_GE(n, 8u + 25u + 18u + 8u + 2u);
+        }
     }
 }
 

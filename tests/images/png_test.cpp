@@ -34,12 +34,6 @@ int GammaCorrect(double fileGamma, int v)
 
 std::string SuiteDir() { return DataDir() + "/pngsuite"; }
 
-TPNGImage& Decode(TPNGImage& img, const std::vector<std::uint8_t>& bytes)
-{
-    img.LoadFromStream(bytes);
-    return img;
-}
-
 }  // namespace
 
 TEST(PngSuite, EveryValidPictureMatchesLibpng)

@@ -180,10 +180,11 @@ TEST(CanvasShapes, EllipseStaysInsideItsBox)
     c.SetBrushColor(clRed);
     c.Ellipse(2, 2, 10, 9);
     for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 12; ++x)
+        for (int x = 0; x < 12; ++x) {
             if (x < 2 || x >= 10 || y < 2 || y >= 9) {
                 EXPECT_EQ(b.Pixel(x, y), clWhite) << x << "," << y;
             }
+        }
     EXPECT_EQ(b.Pixel(6, 5), clRed);   // centre filled
     EXPECT_EQ(b.Pixel(2, 5), clBlack); // left edge touched
     EXPECT_EQ(b.Pixel(6, 2), clBlack); // top edge touched
@@ -263,10 +264,11 @@ TEST(CanvasState, ClipByRegionsCombinesAndRestores)
     c.Rectangle(0, 0, 10, 10);
     // Only the top-left quarter took any paint.
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x)
+        for (int x = 0; x < 10; ++x) {
             if (x >= 5 || y >= 5) {
                 EXPECT_EQ(b.Pixel(x, y), clWhite);
             }
+        }
     EXPECT_EQ(b.Pixel(2, 2), clRed);
     c.SaveDC();
     c.SetTextColor(clBlue);

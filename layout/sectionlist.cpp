@@ -1,0 +1,510 @@
+// The document root: layout and paint of the whole document, the document-wide lists and their upkeep.
+
+#include "layout/sectionlist.h"
+
+#include <algorithm>
+
+#include "platform/control.h"
+#include "platform/messages.h"
+#include "platform/timer.h"
+#include "reader/imageload.h"
+#include "reader/seltext.h"
+#include "style/stylelist.h"
+
+namespace {
+
+constexpr int FirstTickMs = 50;
+constexpr int LaterTickMs = 40;
+constexpr int NotInList = 99999999;
+
+template <typename T, typename U>
+void EraseValue(std::vector<T*>& list, const U* value)
+{
+    list.erase(std::remove(list.begin(), list.end(), value), list.end());
+}
+
+// Cache keys: the name trimmed and upper-cased.
+std::string ImageKey(const std::string& name)
+{
+    std::size_t from = name.find_first_not_of(" \t\r\n");
+    if (from == std::string::npos)
+        return {};
+    std::size_t to = name.find_last_not_of(" \t\r\n");
+    std::string key = name.substr(from, to - from + 1);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return key;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TInlineList
+
+void TInlineList::Convert()
+{
+    for (const auto& rec : FItems) {
+        rec->StartDoc = FOwner->DocPosOf(rec->StartSource, false);
+        rec->EndDoc = FOwner->DocPosOf(rec->EndSource, false);
+        if (rec->StartDoc == rec->EndDoc)
+            --rec->StartDoc;
+    }
+    NeedsConverting = false;
+}
+
+int TInlineList::InlineStart(int i)
+{
+    if (i < 0 || i >= Count())
+        return NotInList;
+    if (NeedsConverting)
+        Convert();
+    return (*this)[i]->StartDoc;
+}
+
+int TInlineList::InlineEnd(int i)
+{
+    if (i < 0 || i >= Count())
+        return NotInList;
+    if (NeedsConverting)
+        Convert();
+    return (*this)[i]->EndDoc;
+}
+
+// ---------------------------------------------------------------- TSectionList
+
+TSectionList::TSectionList(platform::Control* owner, platform::Control* paintPanel)
+    : TCell(this),
+      Owner(owner),
+      PaintPanel(paintPanel),
+      FOwnStyles(std::make_unique<TStyleList>()),
+      FOwnIDNames(std::make_unique<TIDNameList>(this)),
+      FOwnInlines(std::make_unique<TInlineList>(this))
+{
+    Styles = FOwnStyles.get();
+    IDNames = FOwnIDNames.get();
+    Inlines = FOwnInlines.get();
+    Styles->OnLinkHover = [this] { LinkHover = true; };
+}
+
+TSectionList::~TSectionList()
+{
+    Clear();
+}
+
+void TSectionList::Clear()
+{
+    if (!IsCopy) {
+        IDNames->Reset();
+        PositionList.clear();
+        Inlines->Clear();
+    }
+    BackgroundAnimation = nullptr;
+    BackgroundImage = nullptr;
+    BackgroundMask = nullptr;
+    if (BackgroundLoaded && !BackgroundName.empty() && ImageCache && !IsCopy)
+        ImageCache->DecUsage(ImageKey(BackgroundName));
+    BackgroundName.clear();
+    BackgroundLoaded = false;
+    AnimatedImages.clear();
+    FTimer.reset();
+    SelStart = SelEnd = 0;
+    Maps.FreeAll();
+    MissingImages.clear();
+    FLinkRuns.clear();
+    HoverLink = nullptr;
+    HoverImage = nullptr;
+    Panels.clear();
+    DrawList.clear();
+    if (!IsCopy)
+        Styles->Clear();
+    TabOrder.clear();
+    // Items go last: nothing in the lists above may outlive them.
+    FreeAll();
+    FormControls.clear();
+    ++Generation;
+}
+
+void TSectionList::SetFonts(const std::string& fontName, const std::string& preFontName, int size,
+                            platform::TColor colour, platform::TColor hotSpot, platform::TColor visited,
+                            platform::TColor over, platform::TColor background, bool overLinksActive,
+                            bool underlineLinks, int charset, int marginHeight, int marginWidth)
+{
+    Styles->LoadDefaults(fontName, preFontName, size, colour, hotSpot, visited, over, underlineLinks, charset,
+                         marginHeight, marginWidth);
+    DefaultFontSize = size;
+    PreFontName = preFontName.substr(0, 32);
+    HotSpotColor = hotSpot;
+    VisitedColor = visited;
+    OverColor = over;
+    LinkHover = overLinksActive;
+    SetBackground(background);
+}
+
+void TSectionList::SetBackground(platform::TColor colour)
+{
+    Background = colour;
+    if (OnBackgroundChange)
+        OnBackgroundChange(this, colour);
+}
+
+void TSectionList::SetBackgroundImage(const std::string& name, const std::vector<unsigned char>& position)
+{
+    BackgroundAnimation = nullptr;
+    BackgroundName = name;
+    BackgroundPosition = position;
+    BackgroundLoaded = false;
+}
+
+TPictureObject* TSectionList::RequestImage(const std::string& name, TTranspType& transp, bool& delayed,
+                                          bool& fromCache, platform::Bitmap*& mask)
+{
+    delayed = false;
+    fromCache = false;
+    mask = nullptr;
+    if (name.empty() || !ImageCache)
+        return nullptr;
+    const std::string key = ImageKey(name);
+    int index = ImageCache->IndexOf(key);
+    if (index >= 0) {
+        TPictureObject* image = ImageCache->GetImage(index);
+        TBitmapItem* entry = ImageCache->Objects(index);
+        fromCache = true;
+        if (image && image->Bitmap()) {
+            if (entry->Transp == TrGif || entry->Transp == TrPng) {
+                transp = entry->Transp;
+            } else if (transp == LLCorner && !entry->Mask) {
+                entry->Mask = GetImageMask(*image->Bitmap(), false, 0);
+                entry->Transp = LLCorner;
+            }
+            mask = entry->Mask.get();
+        }
+        return image;
+    }
+
+    std::unique_ptr<platform::Bitmap> bitmap;
+    std::unique_ptr<platform::Bitmap> ownMask;
+    if (OnBitmapRequest) {
+        platform::TColor colour = platform::TColor(-1);
+        OnBitmapRequest(this, name, bitmap, colour);
+        if (bitmap) {
+            if (colour != platform::TColor(-1)) {
+                ownMask = GetImageMask(*bitmap, true, colour);
+                transp = TrGif;
+            } else if (transp == LLCorner) {
+                ownMask = GetImageMask(*bitmap, false, 0);
+            }
+        }
+    } else {
+        // Animated and GIF pictures come through the GIF reader once it is wired in; files of the other
+        // kinds load here.
+        if (KindOfImageFile(name) == itGIF || KindOfImageFile(name) == itGIF89)
+            return nullptr;
+        bitmap = LoadImageFromFile(name, transp, ownMask);
+    }
+    if (!bitmap)
+        return nullptr;
+    TTranspType mode = ownMask ? transp : NotTransp;
+    auto entry = std::make_unique<TBitmapItem>(std::make_unique<TPictureObject>(std::move(bitmap)), mode,
+                                               std::move(ownMask));
+    TBitmapItem* stored = entry.get();
+    ImageCache->AddObject(key, std::move(entry));
+    mask = stored->Mask.get();
+    return stored->MImage.get();
+}
+
+void TSectionList::LoadBackgroundImage()
+{
+    if (!ShowImages || BackgroundLoaded || BackgroundName.empty() || BackgroundImage)
+        return;
+    std::string name = BackgroundName;
+    if (OnExpandName)
+        name = OnExpandName(name);
+    TTranspType transp = NotTransp;
+    bool delayed = false;
+    bool fromCache = false;
+    platform::Bitmap* mask = nullptr;
+    TPictureObject* image = RequestImage(name, transp, delayed, fromCache, mask);
+    if (image && image->Bitmap()) {
+        BackgroundImage = image->Bitmap();
+        BackgroundMask = mask;
+    } else if (!image && delayed) {
+        MissingImages.emplace_back(name, nullptr);
+    }
+    BackgroundName = name;
+    BackgroundLoaded = true;
+}
+
+void TSectionList::SetTimerEnabled(bool value)
+{
+    if (FTimer)
+        FTimer->SetEnabled(value);
+}
+
+void TSectionList::AssignTabOrder()
+{
+    int order = 0;
+    for (auto& [key, stop] : TabOrder) {
+        platform::Control* window = stop.Window;
+        if (!window && stop.Run)
+            window = stop.Run->TabControl.get();
+        if (window)
+            window->SetTabOrder(order++);
+    }
+    TabOrder.clear();
+}
+
+int TSectionList::Layout(platform::Canvas* canvas, int Y, int width, int availHeight, int blockHeight,
+                         int& maxWidth, int& cursor)
+{
+    ++LayoutPass;
+    TableNestLevel = 0;
+    RowHeightsPending = false;
+    SetTimerEnabled(false);
+    if (OnSizeFormControls)
+        OnSizeFormControls(canvas);
+    Inlines->NeedsConverting = true;
+    if (!TabOrder.empty())
+        AssignTabOrder();
+
+    int height = TCell::LayoutCell(canvas, Y, width, availHeight, blockHeight, maxWidth, cursor);
+
+    for (TAnimationClient* a : AnimatedImages)
+        a->RestartAnimation(!IsCopy);
+    if (!IsCopy) {
+        if (!FTimer) {
+            FTimer = std::make_unique<platform::Timer>();
+            FTimer->SetEnabled(false);
+            FTimer->SetInterval(FirstTickMs);
+            FTimer->OnTimer = [this](platform::Timer*) { AnimationTick(); };
+        }
+        FTimer->SetEnabled(!AnimatedImages.empty());
+    }
+    if (OnHideUnshownControls && !IsCopy)
+        OnHideUnshownControls();
+    if (!IsCopy && PositionList.empty())
+        RegisterPositions();
+    return height;
+}
+
+int TSectionList::PaintCell(platform::Canvas* canvas, const platform::Rect& clip, int clipWidth, int X, int Y,
+                            int refX, int refY)
+{
+    FirstPaint = true;
+    SetTimerEnabled(false);
+    for (TAnimationClient* a : AnimatedImages)
+        a->ShownInPass = false;
+    if (BackgroundAnimation && !IsCopy)
+        BackgroundAnimation->ShownInPass = true;
+
+    DrawList.clear();
+    int result = 0;
+    try {
+        result = TCell::PaintCell(canvas, clip, clipWidth, X, Y, refX, refY);
+        for (TDeferredDraw* d : DrawList)
+            d->DrawDeferred(canvas);
+    } catch (...) {
+        SetTimerEnabled(!AnimatedImages.empty());
+        throw;
+    }
+    if (YOffsetChanged) {
+        if (OnHideUnshownControls && !IsCopy)
+            OnHideUnshownControls();
+        YOffsetChanged = false;
+    }
+    SetTimerEnabled(!AnimatedImages.empty());
+    return result;
+}
+
+void TSectionList::AnimationTick()
+{
+    if (IsCopy)
+        return;
+    int frame = BackgroundAnimation ? BackgroundAnimation->CurrentFrame() : 0;
+    for (TAnimationClient* a : AnimatedImages)
+        if (a->ShownInPass)
+            a->AdvanceAnimation();
+    if (BackgroundAnimation && BackgroundAnimation->CurrentFrame() != frame)
+        InvalidatePaintArea();
+    if (FTimer)
+        FTimer->SetInterval(LaterTickMs);
+}
+
+bool TSectionList::LinkAt(platform::Canvas* canvas, int X, int Y, TUrlTarget*& link, TFormControlObj*& control,
+                          std::string& title)
+{
+    TFontObj* oldLink = HoverLink;
+    THoverImage* oldImage = HoverImage;
+    HoverLink = nullptr;
+    HoverImage = nullptr;
+    bool result = TCell::LinkAt(canvas, X, Y, link, control, title);
+    if (LinkHover && HoverLink != oldLink) {
+        if (oldLink)
+            oldLink->SetAllHovers(FLinkRuns, false);
+        if (HoverLink)
+            HoverLink->SetAllHovers(FLinkRuns, true);
+        InvalidatePaintArea();
+    }
+    if (HoverImage != oldImage && oldImage)
+        oldImage->SetHoverState(0);
+    if (HoverImage)
+        HoverImage->SetHoverState(platform::GetKeyState(platform::VK_LBUTTON) < 0 ? 2 : 1);
+    return result;
+}
+
+void TSectionList::ClearHover()
+{
+    if (HoverLink || HoverImage)
+        InvalidatePaintArea();
+    if (HoverLink)
+        HoverLink->SetAllHovers(FLinkRuns, false);
+    if (HoverImage)
+        HoverImage->SetHoverState(0);
+    HoverLink = nullptr;
+    HoverImage = nullptr;
+}
+
+void TSectionList::PressHoverImage(bool pressed)
+{
+    if (!HoverImage)
+        return;
+    HoverImage->SetHoverState(pressed ? 2 : 1);
+    InvalidatePaintArea();
+}
+
+void TSectionList::ScrollTo(int offset)
+{
+    YOffset = offset;
+    YOffsetChanged = true;
+    if (OnMarkControlsUnshown)
+        OnMarkControlsUnshown();
+}
+
+int TSectionList::SelectedLength()
+{
+    if (SelStart >= SelEnd)
+        return 0;
+    SelTextCount sink;
+    SelectionSink = &sink;
+    try {
+        CopySelection();
+    } catch (...) {
+        SelectionSink = nullptr;
+        throw;
+    }
+    SelectionSink = nullptr;
+    return sink.Finish();
+}
+
+int TSectionList::SelectedText(char16_t* buffer, int size)
+{
+    if (size > 0 && buffer)
+        buffer[0] = 0;
+    if (SelStart >= SelEnd || !buffer)
+        return size > 0 ? 1 : 0;
+    SelTextBuf sink(buffer, size);
+    SelectionSink = &sink;
+    try {
+        CopySelection();
+    } catch (...) {
+        SelectionSink = nullptr;
+        throw;
+    }
+    SelectionSink = nullptr;
+    return sink.Finish();
+}
+
+int TSectionList::DocPosOf(int sourceIndex, bool previous)
+{
+    int pos = TCell::DocPosOf(sourceIndex, previous);
+    return pos < 0 ? CharCount : pos;
+}
+
+bool TSectionList::CursorPoint(platform::Canvas* canvas, int pos, int& X, int& Y)
+{
+    bool atEnd = pos >= CharCount;
+    int asked = std::min(pos, CharCount - 1);
+    bool result = TCell::CursorPoint(canvas, asked, X, Y);
+    if (result && atEnd)
+        X += 15;
+    return result;
+}
+
+TSectionBase* TSectionList::FindItemAtY(int Y, int& itemY, int& index)
+{
+    for (int i = int(PositionList.size()) - 1; i >= 0; --i) {
+        int top = PositionList[std::size_t(i)]->VerticalPos();
+        if (top <= Y) {
+            itemY = top;
+            index = i;
+            return PositionList[std::size_t(i)];
+        }
+    }
+    return nullptr;
+}
+
+bool TSectionList::FindLineOfCharPos(int charPos, int& y)
+{
+    int x = 0;
+    return TCell::CursorPoint(nullptr, charPos, x, y);
+}
+
+void TSectionList::ObjectRemoved(TIDObject* obj)
+{
+    if (!obj)
+        return;
+    if (IDNames && !IsCopy)
+        IDNames->RemoveObject(obj);
+    EraseValue(PositionList, obj);
+    MissingImages.erase(std::remove_if(MissingImages.begin(), MissingImages.end(),
+                                       [obj](const auto& m) { return m.second == obj; }),
+                        MissingImages.end());
+    if (auto* image = dynamic_cast<THoverImage*>(obj); image && image == HoverImage)
+        HoverImage = nullptr;
+    if (auto* anim = dynamic_cast<TAnimationClient*>(obj)) {
+        EraseValue(AnimatedImages, anim);
+        if (BackgroundAnimation == anim)
+            BackgroundAnimation = nullptr;
+    }
+    if (auto* d = dynamic_cast<TDeferredDraw*>(obj))
+        EraseValue(DrawList, d);
+}
+
+void TSectionList::AddTabOrder(const std::string& key, TFontObj* run)
+{
+    TabOrder.emplace(key, TTabStop{run, nullptr});
+}
+
+void TSectionList::LinkFocused(TFontObj* run)
+{
+    if (OnLinkFocused)
+        OnLinkFocused(run);
+}
+
+void TSectionList::InvalidatePaintArea()
+{
+    if (PaintPanel)
+        PaintPanel->Invalidate();
+}
+
+void TSectionList::LinkKeyDown(TFontObj* run, int& key, platform::TShiftState shift)
+{
+    if (OnLinkKeyDown)
+        OnLinkKeyDown(run, key, shift);
+}
+
+void TSectionList::RunRemoved(TFontObj* run, TFontObj* survivor)
+{
+    EraseValue(FLinkRuns, run);
+    if (HoverLink == run)
+        HoverLink = survivor;
+    for (auto it = TabOrder.begin(); it != TabOrder.end();) {
+        if (it->second.Run != run) {
+            ++it;
+        } else if (survivor) {
+            it->second.Run = survivor;
+            ++it;
+        } else {
+            it = TabOrder.erase(it);
+        }
+    }
+}

@@ -149,7 +149,7 @@ TEST(ImageLoad, BadOrShortDataGivesNoPicture)
     std::vector<std::uint8_t> bad = png;
     bad[bad.size() / 2] ^= 0xFF;
     EXPECT_FALSE(LoadImageFromStream(bad.data(), bad.size(), t, mask));
-    std::vector<std::uint8_t> gif = MakeGif(1, 1, {0, 0xFFFFFF}, {GifFrameSpec{0, 0, 1, 1, {1}}});
+    std::vector<std::uint8_t> gif = MakeGif(1, 1, {0, 0xFFFFFF}, {GifFrameDesc{0, 0, 1, 1, {1}}});
     gif.resize(40);
     EXPECT_FALSE(LoadImageFromStream(gif.data(), gif.size(), t, mask));  // GIF goes through TGIFImage
     EXPECT_FALSE(LoadImageFromStream(nullptr, 100, t, mask));
@@ -261,7 +261,7 @@ TEST(ImageLoad, PictureSizesOfEveryKind)
     EXPECT_EQ(GetImageHeight(&bmp), 3);
     bool still;
     TPictureObject gif(TGIFImage::CreateFromStream(
-        MakeGif(5, 4, {0, 0xFFFFFF}, {GifFrameSpec{0, 0, 1, 1, {1}}, GifFrameSpec{0, 0, 1, 1, {1}}}), still));
+        MakeGif(5, 4, {0, 0xFFFFFF}, {GifFrameDesc{0, 0, 1, 1, {1}}, GifFrameDesc{0, 0, 1, 1, {1}}}), still));
     EXPECT_EQ(GetImageWidth(&gif), 5);
     EXPECT_EQ(GetImageHeight(&gif), 4);
     TPictureObject none(std::unique_ptr<Bitmap>{});

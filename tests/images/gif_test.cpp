@@ -99,13 +99,13 @@ TEST(GifSuite, AnimationFacts)
 TEST(GifDecoder, StripAndMaskFollowFramesTransparencyAndDisposal)
 {
     const std::vector<std::uint32_t> pal = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
-    GifFrameSpec a;  // 2 x 2 frame: red, transparent / green, blue
+    GifFrameDesc a;  // 2 x 2 frame: red, transparent / green, blue
     a.Width = a.Height = 2;
     a.Indexes = {1, 3, 2, 3};
     a.Transparent = 3;
     a.Delay = 0;
     a.Disposal = 2;
-    GifFrameSpec b;  // one pixel at (1, 1), transparent index 0 not used
+    GifFrameDesc b;  // one pixel at (1, 1), transparent index 0 not used
     b.Left = b.Top = 1;
     b.Indexes = {1};
     b.Delay = 7;
@@ -142,11 +142,11 @@ TEST(GifDecoder, StripAndMaskFollowFramesTransparencyAndDisposal)
 TEST(GifDecoder, LaterTransparentPixelsShowThePreviousFrame)
 {
     const std::vector<std::uint32_t> pal = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
-    GifFrameSpec a;
+    GifFrameDesc a;
     a.Width = 2;
     a.Indexes = {1, 2};
     a.Delay = 5;
-    GifFrameSpec b = a;
+    GifFrameDesc b = a;
     b.Indexes = {0, 3};
     b.Transparent = 0;
     TGif gif;
@@ -160,7 +160,7 @@ TEST(GifDecoder, LaterTransparentPixelsShowThePreviousFrame)
 TEST(GifDecoder, InterlacedRowsLandInPassOrder)
 {
     const std::vector<std::uint32_t> pal = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
-    GifFrameSpec f;
+    GifFrameDesc f;
     f.Width = 1;
     f.Height = 10;
     f.Interlaced = true;
@@ -178,11 +178,11 @@ TEST(GifDecoder, InterlacedRowsLandInPassOrder)
 TEST(GifDecoder, FramesAreClippedToTheScreen)
 {
     const std::vector<std::uint32_t> pal = {0x000000, 0x0000FF};
-    GifFrameSpec wide;  // wider than the screen, and one far outside it
+    GifFrameDesc wide;  // wider than the screen, and one far outside it
     wide.Width = 5;
     wide.Height = 4;  // taller than the screen: cut to 2 rows
     wide.Indexes.assign(20, 1);
-    GifFrameSpec outside;
+    GifFrameDesc outside;
     outside.Left = 60000;
     outside.Top = 1;
     outside.Width = 3;
@@ -190,7 +190,7 @@ TEST(GifDecoder, FramesAreClippedToTheScreen)
     outside.Delay = 1;
     outside.Disposal = 2;
     outside.Transparent = 0;
-    GifFrameSpec last = outside;
+    GifFrameDesc last = outside;
     last.Left = 0;
     last.Top = 60000;
     TGif gif;
@@ -216,7 +216,7 @@ TEST(GifDecoder, SignatureAndBlockErrors)
         return 0;
     };
     const std::vector<std::uint32_t> pal = {0, 0xFFFFFF};
-    GifFrameSpec f;
+    GifFrameDesc f;
     f.Indexes = {1};
     std::vector<std::uint8_t> good = MakeGif(1, 1, pal, {f});
     EXPECT_EQ(code(good), 0);
@@ -234,7 +234,7 @@ TEST(GifDecoder, SignatureAndBlockErrors)
     EXPECT_EQ(code(MakeGif(1, 1, {}, {f})), gifNoColorTable);
     // Zero-area screen and frame.
     EXPECT_EQ(code(MakeGif(0, 1, pal, {f})), gifZeroSize);
-    GifFrameSpec empty;
+    GifFrameDesc empty;
     empty.Width = 0;
     empty.Indexes = {};
     EXPECT_EQ(code(MakeGif(1, 1, pal, {empty})), gifZeroSize);
@@ -271,7 +271,7 @@ TEST(GifDecoder, SignatureAndBlockErrors)
 TEST(GifDecoder, DamageAfterTheFirstImageKeepsWhatWasRead)
 {
     const std::vector<std::uint32_t> pal = {0, 0xFFFFFF};
-    GifFrameSpec f;
+    GifFrameDesc f;
     f.Width = 4;
     f.Height = 4;
     f.Indexes.assign(16, 1);
@@ -306,7 +306,7 @@ TEST(GifDecoder, DamageAfterTheFirstImageKeepsWhatWasRead)
 TEST(GifDecoder, HugePicturesAreRefused)
 {
     const std::vector<std::uint32_t> pal = {0, 0xFFFFFF};
-    GifFrameSpec f;
+    GifFrameDesc f;
     f.Indexes = {1};
     auto code = [](const std::vector<std::uint8_t>& bytes, bool build = true) {
         TGif gif;
@@ -321,18 +321,18 @@ TEST(GifDecoder, HugePicturesAreRefused)
     };
     EXPECT_EQ(code(MakeGif(16385, 1, pal, {f})), gifTooLarge);
     EXPECT_EQ(code(MakeGif(10000, 10000, pal, {f})), gifTooLarge);  // above 64 M pixels
-    GifFrameSpec huge;
+    GifFrameDesc huge;
     huge.Width = 65535;
     huge.Height = 1;
     huge.Indexes = {1};
     EXPECT_EQ(code(MakeGif(1, 1, pal, {huge})), gifTooLarge);
     // Many frames on a large screen: refused once the strip would pass 100,000,000 bytes with a
     // transparent frame, even though the first frames were fine.
-    GifFrameSpec t;
+    GifFrameDesc t;
     t.Indexes = {1};
     t.Transparent = 0;
     t.Delay = 1;
-    std::vector<GifFrameSpec> frames(12, t);
+    std::vector<GifFrameDesc> frames(12, t);
     EXPECT_EQ(code(MakeGif(4000, 1000, pal, frames)), gifTooLarge);
     frames.resize(8);
     EXPECT_EQ(code(MakeGif(4000, 1000, pal, frames), false), 0);

@@ -15,9 +15,9 @@ const std::vector<std::uint32_t> kPal = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000}
 
 std::unique_ptr<TGIFImage> Animation(int frames, int loopCount, int delay = 0, bool transparent = false)
 {
-    std::vector<GifFrameSpec> specs;
+    std::vector<GifFrameDesc> frameDescs;
     for (int i = 0; i < frames; ++i) {
-        GifFrameSpec f;
+        GifFrameDesc f;
         f.Width = 2;
         f.Height = 2;
         f.Indexes.assign(4, std::uint8_t(1 + i % 3));
@@ -26,10 +26,10 @@ std::unique_ptr<TGIFImage> Animation(int frames, int loopCount, int delay = 0, b
         f.Delay = delay;
         f.Transparent = transparent ? 0 : -1;
         f.Disposal = i % 4;
-        specs.push_back(f);
+        frameDescs.push_back(f);
     }
     bool still = false;
-    return TGIFImage::CreateFromStream(MakeGif(2, 2, kPal, specs, loopCount), still);
+    return TGIFImage::CreateFromStream(MakeGif(2, 2, kPal, frameDescs, loopCount), still);
 }
 
 // Steps with a clock that always has waited long enough; answers the frames shown, in order.
@@ -51,7 +51,7 @@ std::vector<int> Play(TGIFImage& img, int ticks)
 TEST(GifImage, BuildsFramesFromTheDecoder)
 {
     bool still = true;
-    auto one = TGIFImage::CreateFromStream(MakeGif(2, 2, kPal, {GifFrameSpec{0, 0, 2, 2, {1, 1, 1, 1}}}), still);
+    auto one = TGIFImage::CreateFromStream(MakeGif(2, 2, kPal, {GifFrameDesc{0, 0, 2, 2, {1, 1, 1, 1}}}), still);
     ASSERT_TRUE(one);
     EXPECT_TRUE(still);
     EXPECT_FALSE(one->IsAnimated());
@@ -171,14 +171,14 @@ TEST(GifImage, DrawUsesTheCurrentFrameAndTheMask)
 TEST(GifImage, ManyFramesWiderThanOneBitmapSide)
 {
     // 100 frames of 200 pixels: 20,000 columns of strip, beyond the side limit of a single bitmap.
-    std::vector<GifFrameSpec> specs(100);
+    std::vector<GifFrameDesc> frameDescs(100);
     for (int i = 0; i < 100; ++i) {
-        specs[size_t(i)].Width = 200;
-        specs[size_t(i)].Indexes.assign(200, std::uint8_t(i % 4));
-        specs[size_t(i)].Delay = 2;
+        frameDescs[size_t(i)].Width = 200;
+        frameDescs[size_t(i)].Indexes.assign(200, std::uint8_t(i % 4));
+        frameDescs[size_t(i)].Delay = 2;
     }
     bool still = true;
-    auto img = TGIFImage::CreateFromStream(MakeGif(200, 1, kPal, specs, 0), still);
+    auto img = TGIFImage::CreateFromStream(MakeGif(200, 1, kPal, frameDescs, 0), still);
     ASSERT_TRUE(img);
     EXPECT_FALSE(still);
     EXPECT_EQ(img->NumFrames(), 100);

@@ -112,7 +112,7 @@ std::vector<std::uint8_t> GifLZW(const std::vector<std::uint8_t>& indexes, int m
 }
 
 std::vector<std::uint8_t> MakeGif(int sw, int sh, const std::vector<std::uint32_t>& palette,
-                                  const std::vector<GifFrameSpec>& frames, int loopCount)
+                                  const std::vector<GifFrameDesc>& frames, int loopCount)
 {
     std::vector<std::uint8_t> g = {'G', 'I', 'F', '8', '9', 'a'};
     auto u16 = [&](int v) {
@@ -146,7 +146,7 @@ std::vector<std::uint8_t> MakeGif(int sw, int sh, const std::vector<std::uint32_
         u16(loopCount);
         g.push_back(0);
     }
-    for (const GifFrameSpec& f : frames) {
+    for (const GifFrameDesc& f : frames) {
         if (f.Delay >= 0 || f.Transparent >= 0) {
             g.push_back(0x21);
             g.push_back(0xF9);

@@ -24,7 +24,7 @@ struct RGBAImage {
 bool ReadPNGWithLibpng(const std::string& path, RGBAImage& out);
 
 // A minimal GIF writer: literal-only LZW (a clear code before the table grows), one global table.
-struct GifFrameSpec {
+struct GifFrameDesc {
     int Left = 0, Top = 0, Width = 1, Height = 1;
     std::vector<std::uint8_t> Indexes;  // Width * Height
     int Delay = -1;                     // < 0: no graphic control extension
@@ -34,7 +34,7 @@ struct GifFrameSpec {
 };
 std::vector<std::uint8_t> GifLZW(const std::vector<std::uint8_t>& indexes, int minCodeSize);
 std::vector<std::uint8_t> MakeGif(int screenWidth, int screenHeight, const std::vector<std::uint32_t>& palette,
-                                  const std::vector<GifFrameSpec>& frames, int loopCount = -1);
+                                  const std::vector<GifFrameDesc>& frames, int loopCount = -1);
 
 // PNG writing for tests: chunk with its CRC (zlib's), and a whole file from raw (unfiltered) rows.
 void AppendChunk(std::vector<std::uint8_t>& out, const std::string& type, const std::vector<std::uint8_t>& data);

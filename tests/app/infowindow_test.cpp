@@ -301,6 +301,15 @@ TEST_F(InfoWindowTest, WebAndMailAddressesGoToTheDesktopAsOneArgument)
     EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\about_game.html");
 }
 
+TEST_F(InfoWindowTest, WindowIsMinimisedBeforeAnAddressIsHandedOver)
+{
+    Open();
+    EXPECT_FALSE(form_->Viewer->ClickLink("", "about_autors.html"));  // not the window's business
+    EXPECT_FALSE(form_->Minimized());
+    EXPECT_TRUE(form_->Viewer->ClickLink("", "http://example.org/"));
+    EXPECT_TRUE(form_->Minimized());
+}
+
 // The scheme need not lead: an address holding "http://" anywhere is the desktop's business, not the
 // viewer's. The desktop itself only takes addresses that start with a web or mail scheme.
 TEST_F(InfoWindowTest, AddressWithTheSchemeInsideIsTakenFromTheViewer)

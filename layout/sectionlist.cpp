@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "images/gifimage.h"
 #include "platform/control.h"
 #include "platform/messages.h"
 #include "platform/timer.h"
@@ -181,9 +182,10 @@ TPictureObject* TSectionList::RequestImage(const std::string& name, TTranspType&
         return image;
     }
 
-    std::unique_ptr<platform::Bitmap> bitmap;
+    std::unique_ptr<TPictureObject> picture;
     std::unique_ptr<platform::Bitmap> ownMask;
     if (OnBitmapRequest) {
+        std::unique_ptr<platform::Bitmap> bitmap;
         platform::TColor colour = platform::TColor(-1);
         OnBitmapRequest(this, name, bitmap, colour);
         if (bitmap) {
@@ -193,23 +195,46 @@ TPictureObject* TSectionList::RequestImage(const std::string& name, TTranspType&
             } else if (transp == LLCorner) {
                 ownMask = GetImageMask(*bitmap, false, 0);
             }
+            picture = std::make_unique<TPictureObject>(std::move(bitmap));
         }
     } else {
-        // Animated and GIF pictures come through the GIF reader once it is wired in; files of the other
-        // kinds load here.
-        if (KindOfImageFile(name) == itGIF || KindOfImageFile(name) == itGIF89)
-            return nullptr;
-        bitmap = LoadImageFromFile(name, transp, ownMask);
+        picture = LoadImageFile(name, transp, ownMask);
     }
-    if (!bitmap)
+    if (!picture)
         return nullptr;
     TTranspType mode = ownMask ? transp : NotTransp;
-    auto entry = std::make_unique<TBitmapItem>(std::make_unique<TPictureObject>(std::move(bitmap)), mode,
-                                               std::move(ownMask));
+    auto entry = std::make_unique<TBitmapItem>(std::move(picture), mode, std::move(ownMask));
     TBitmapItem* stored = entry.get();
     ImageCache->AddObject(key, std::move(entry));
     mask = stored->Mask.get();
     return stored->MImage.get();
+}
+
+std::unique_ptr<TPictureObject> TSectionList::LoadImageFile(const std::string& name, TTranspType& transp,
+                                                            std::unique_ptr<platform::Bitmap>& mask)
+{
+    const TImageType kind = KindOfImageFile(name);
+    if (kind != itGIF && kind != itGIF89) {
+        std::unique_ptr<platform::Bitmap> bitmap = LoadImageFromFile(name, transp, mask);
+        if (!bitmap)
+            return nullptr;
+        return std::make_unique<TPictureObject>(std::move(bitmap));
+    }
+    bool still = false;
+    std::unique_ptr<TGIFImage> gif = TGIFImage::CreateFromFile(name, still);
+    if (!gif)
+        return nullptr;
+    if (!still)
+        return std::make_unique<TPictureObject>(std::move(gif));
+    // A still GIF becomes a plain bitmap: its own mask when it is transparent, else a corner mask on request.
+    auto bitmap = std::make_unique<platform::Bitmap>(gif->StillBitmap());
+    if (gif->IsTransparent()) {
+        mask = std::make_unique<platform::Bitmap>(gif->StillMask());
+        transp = TrGif;
+    } else if (transp == LLCorner) {
+        mask = GetImageMask(*bitmap, false, 0);
+    }
+    return std::make_unique<TPictureObject>(std::move(bitmap));
 }
 
 void TSectionList::LoadBackgroundImage()

@@ -171,6 +171,9 @@ public:
     // the cache entry's. None when there is no picture; delayed when the host will supply it later.
     TPictureObject* RequestImage(const std::string& name, TTranspType& transp, bool& delayed, bool& fromCache,
                                  platform::Bitmap*& mask);
+    // A picture file read as its kind asks: an animated GIF as it is, anything else as a bitmap with its mask.
+    std::unique_ptr<TPictureObject> LoadImageFile(const std::string& name, TTranspType& transp,
+                                                  std::unique_ptr<platform::Bitmap>& mask);
     void LoadBackgroundImage();
     // The viewer's defaults: the style sheet's defaults, the link colours and look, the background.
     void SetFonts(const std::string& fontName, const std::string& preFontName, int size, platform::TColor colour,

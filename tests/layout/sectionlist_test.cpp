@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "images/gifimage.h"
 #include "layout/cells.h"
 #include "layout/sectionlist.h"
 #include "platform/bitmap.h"
@@ -606,4 +607,33 @@ TEST_F(SectionListTest, InlineRecordsConvertToDocumentPositionsOnDemand)
     b->SourceIndex = -1;
     LayoutRoot();
     EXPECT_EQ(Root.Inlines->InlineEnd(0), 8);
+}
+
+TEST_F(SectionListTest, GifFilesLoadAnimatedOrAsTransparentBitmaps)
+{
+    TStringBitmapList cache;
+    Root.ImageCache = &cache;
+    const std::string images = std::string(VEXA_SOURCE_DIR) + "/content/Info/images/";
+    TTranspType transp = NotTransp;
+    bool delayed = false;
+    bool fromCache = false;
+    platform::Bitmap* mask = nullptr;
+
+    TPictureObject* animated = Root.RequestImage(images + "cup_anim.gif", transp, delayed, fromCache, mask);
+    ASSERT_NE(animated, nullptr);
+    ASSERT_NE(animated->Gif(), nullptr);
+    EXPECT_TRUE(animated->Gif()->IsAnimated());
+    EXPECT_EQ(animated->Gif()->NumFrames(), 4);
+    EXPECT_EQ(mask, nullptr);
+
+    transp = NotTransp;
+    TPictureObject* still = Root.RequestImage(images + "cup.gif", transp, delayed, fromCache, mask);
+    ASSERT_NE(still, nullptr);
+    ASSERT_NE(still->Bitmap(), nullptr);
+    EXPECT_EQ(still->Bitmap()->Width(), 32);
+    EXPECT_EQ(transp, TrGif);  // its transparency comes with its own mask
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(mask->Width(), 32);
+
+    EXPECT_EQ(Root.RequestImage(images + "missing.gif", transp, delayed, fromCache, mask), nullptr);
 }

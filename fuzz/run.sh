@@ -13,6 +13,7 @@ seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
 cd "$root"
+scripts/deps.sh --fuzz
 cmake --preset fuzz >/dev/null
 ninja -C "$build" "fuzz_$target"
 corpus="$build/corpus/$target"

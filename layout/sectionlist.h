@@ -96,6 +96,7 @@ public:
 
     bool ShowImages = true;
     bool Printing = false;
+    int PageBottom = 0;  // while printing: the document Y where the current page ends
     int YOffset = 0;
     bool YOffsetChanged = false;
     int SelStart = 0;

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "images/imagedump.h"
@@ -171,18 +172,10 @@ int DumpTokens(const std::vector<std::string>& args)
 
 }  // namespace
 
-std::string LowerAscii(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    return s;
-}
-
 // The texts of the page's STYLE elements; the whole file when it has none (a style sheet).
 std::vector<std::string> StyleTexts(const std::string& file)
 {
-    const std::string lower = LowerAscii(file);
+    const std::string lower = platform::LowerAscii(file);
     std::vector<std::string> texts;
     std::size_t pos = 0;
     for (;;) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/asciitext.h"
 #include "platform/canvas.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -12,14 +13,8 @@ namespace {
 // The file part of a name: everything before the first "#".
 std::string FilePart(const std::string& name) { return name.substr(0, name.find('#')); }
 
-std::string LowerAscii(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
-}
-
-// The TITLE element's text, decoded as the page declares (UTF-8) or in the system code page.
-std::u16string ReadTitle(const std::string& name)
+// The first 64 KB of a page (a preview needs no more); empty when it cannot be read.
+std::string ReadHead(const std::string& name)
 {
     std::string text;
     try {
@@ -27,10 +22,16 @@ std::u16string ReadTitle(const std::string& name)
     } catch (const platform::Exception&) {
         return {};
     }
-    // Only the head matters; a huge page costs no more than its first 64 KB.
     if (text.size() > 65536)
         text.resize(65536);
-    std::string lower = LowerAscii(text);
+    return text;
+}
+
+// The TITLE element's text, decoded as the page declares (UTF-8) or in the system code page.
+std::u16string ReadTitle(const std::string& name)
+{
+    const std::string text = ReadHead(name);
+    std::string lower = platform::LowerAscii(text);
     std::size_t open = lower.find("<title");
     if (open == std::string::npos || (open = lower.find('>', open)) == std::string::npos)
         return {};
@@ -50,15 +51,8 @@ std::u16string ReadTitle(const std::string& name)
 // breaks), white space folded, the common entities decoded. Reads at most the first 64 KB.
 std::u16string ReadPlainText(const std::string& name)
 {
-    std::string text;
-    try {
-        text = platform::ReadFileString(name);
-    } catch (const platform::Exception&) {
-        return {};
-    }
-    if (text.size() > 65536)
-        text.resize(65536);
-    std::string lower = LowerAscii(text);
+    const std::string text = ReadHead(name);
+    std::string lower = platform::LowerAscii(text);
     bool utf8 = lower.find("charset=utf-8") != std::string::npos;
     std::size_t body = lower.find("<body");
     std::size_t pos = body == std::string::npos ? 0 : body;

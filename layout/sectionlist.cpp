@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "images/gifimage.h"
+#include "platform/canvas.h"
 #include "platform/control.h"
 #include "platform/messages.h"
 #include "platform/timer.h"
@@ -288,6 +289,8 @@ int TSectionList::Layout(platform::Canvas* canvas, int Y, int width, int availHe
     if (OnSizeFormControls)
         OnSizeFormControls(canvas);
     Inlines->NeedsConverting = true;
+    if (canvas)
+        canvas->SetTextJustification(0, 0);
     if (!TabOrder.empty())
         AssignTabOrder();
 
@@ -374,6 +377,30 @@ bool TSectionList::LinkAt(platform::Canvas* canvas, int X, int Y, TUrlTarget*& l
     if (HoverImage)
         HoverImage->SetHoverState(platform::GetKeyState(platform::VK_LBUTTON) < 0 ? 2 : 1);
     return result;
+}
+
+void TSectionList::AddInline(int sourceIndex, TProperties& props, bool isStart)
+{
+    if (!Inlines)
+        return;
+    if (isStart) {
+        auto rec = std::make_unique<InlineRec>();
+        rec->StartSource = sourceIndex;
+        rec->EndSource = sourceIndex;
+        rec->Ident = props.Serial;
+        rec->EndDoc = 999999;
+        props.ConvInlineMargArray(200, props.EmHeight, props.ExHeight, rec->MargArray);
+        Inlines->Add(std::move(rec));
+    } else {
+        for (int i = Inlines->Count() - 1; i >= 0; --i) {
+            InlineRec* rec = (*Inlines)[i];
+            if (rec->Ident == props.Serial) {
+                rec->EndSource = sourceIndex;
+                break;
+            }
+        }
+    }
+    Inlines->NeedsConverting = true;
 }
 
 void TSectionList::ClearHover()

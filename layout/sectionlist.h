@@ -17,6 +17,7 @@
 #include "reader/imagecache.h"
 #include "reader/mapitem.h"
 #include "style/fontobj.h"
+#include "style/properties.h"
 
 namespace platform {
 class Control;
@@ -24,6 +25,7 @@ class Timer;
 }  // namespace platform
 
 class TStyleList;
+class TPropStack;
 class TPictureObject;
 class TStringBitmapList;
 class TPanelObj;
@@ -68,6 +70,9 @@ struct InlineRec {
     int StartDoc = 0;
     int EndDoc = 999999;
     int Ident = 0;  // identity of the element's computed style
+    // The element's background colour (piBackgroundColor), paddings, border widths, colours and styles
+    // (piBorderStyle .. piBorderLeftStyle), in pixels, as the element's properties give them.
+    MarginArray MargArray{};
 };
 
 class TInlineList : public TFreeList<InlineRec> {
@@ -163,6 +168,12 @@ public:
     std::function<std::string(const std::string& name)> OnExpandName;
 
     int DefaultFontSize = 12;  // for the document builder
+    // While a document is read: the builder's no-break state (NOBR) and its style stack (a small-caps
+    // run pushes and pops the style of SMALL on it). Not owned; none outside reading.
+    bool NoBreak = false;
+    TPropStack* PropStack = nullptr;
+    // Told the percentage of layout done (text sections report every 50th section).
+    std::function<void(int percent)> OnLayoutProgress;
     // Raised by every Clear: a loop that lets events run (auto-scroll) compares it to know that the
     // document it worked on is gone.
     int Generation = 0;
@@ -190,6 +201,8 @@ public:
                   int refY) override;
     bool LinkAt(platform::Canvas* canvas, int X, int Y, TUrlTarget*& link, TFormControlObj*& control,
                 std::string& title) override;
+    // Opens (isStart) or closes the record of an inline element with borders or a background.
+    void AddInline(int sourceIndex, TProperties& props, bool isStart);
     void ClearHover();
     void PressHoverImage(bool pressed);
 

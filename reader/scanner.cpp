@@ -499,6 +499,25 @@ void THtmlScanner::ReadText()
         FlushBytes(codePage);
 }
 
+void THtmlScanner::ReadPreText(int codePage)
+{
+    Token.Reset();
+    FBytes.Reset();
+    for (;;) {
+        const unsigned char c = Ch;
+        if (c == '<' || c <= 8 || c == CR)
+            break;
+        if (c == '&') {
+            FlushBytes(codePage);
+            DecodeEntityIntoToken(codePage);
+            continue;
+        }
+        FBytes.Append(char(c), CharPos);
+        ReadChar();
+    }
+    FlushBytes(codePage);
+}
+
 void THtmlScanner::ReadTextRun(int codePage)
 {
     for (;;) {

@@ -88,6 +88,9 @@ public:
 
     // ---- Tokens ----
     void Next();
+    // Preformatted text: the characters up to a control character, a line break or "<", blanks kept and
+    // references decoded, into Token (the symbol is left alone).
+    void ReadPreText(int codePage);
 
     // ---- State ----
     unsigned char Ch = 0;   // current character

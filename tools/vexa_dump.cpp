@@ -12,6 +12,11 @@
 //   vexa-dump picture FILE [--frames DIR]
 //       kind, size and frames (geometry, delay, disposal, transparency) of a picture, or the error the
 //       decoder raised; with --frames every frame after disposal is written to DIR as a PNG.
+//
+//   vexa-dump layout FILE [--width N] [--text]
+//       the page built and formatted at width N (default 551): every item with its kind and document
+//       rectangle, every text line with its baseline, left edge, width and text. --text reads FILE as a
+//       plain-text document.
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +31,9 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "images/imagedump.h"
+#include "layout/layoutdump.h"
+#include "platform/application.h"
+#include "viewer/docrender.h"
 #include "reader/scanner.h"
 #include "style/styledump.h"
 
@@ -35,7 +43,8 @@ int Usage()
 {
     std::cerr << "usage: vexa-dump tokens FILE [--charset N | --codepage N]\n"
                  "       vexa-dump sheet FILE\n"
-                 "       vexa-dump picture FILE [--frames DIR]\n";
+                 "       vexa-dump picture FILE [--frames DIR]\n"
+                 "       vexa-dump layout FILE [--width N] [--text]\n";
     return 2;
 }
 
@@ -228,6 +237,38 @@ int DumpPictureFile(const std::vector<std::string>& args)
     return Usage();
 }
 
+int DumpLayoutFile(const std::vector<std::string>& args, int argc, char** argv)
+{
+    if (args.empty())
+        return Usage();
+    int width = 551;
+    bool plain = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--width" && i + 1 < args.size())
+            width = std::atoi(args[++i].c_str());
+        else if (args[i] == "--text")
+            plain = true;
+        else
+            return Usage();
+    }
+    std::string text;
+    try {
+        text = platform::ReadFileString(args[0]);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    platform::Application app(argc, argv);
+    DocumentRenderer doc;
+    doc.BaseFolder = platform::ExtractFilePath(args[0]);
+    doc.Load(text, plain);
+    const int height = doc.Format(width);
+    std::cout << "document width=" << width << " height=" << height << " maxwidth=" << doc.MaxWidth() << "\n";
+    std::cout << DumpLayout(doc.Root(), doc.MeasureCanvas());
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 2)
@@ -240,5 +281,7 @@ int main(int argc, char** argv)
         return DumpSheet(args);
     if (mode == "picture")
         return DumpPictureFile(args);
+    if (mode == "layout")
+        return DumpLayoutFile(args, argc, argv);
     return Usage();
 }

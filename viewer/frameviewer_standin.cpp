@@ -7,6 +7,7 @@
 #include "platform/canvas.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "viewer/htmlviewer.h"
 
 namespace {
 
@@ -128,6 +129,18 @@ TFrameViewer::TFrameViewer(platform::Control* parent) : platform::Control(parent
     SetBounds(0, 0, 150, 150);
     SetColor(defBackground_);
     SetCursor(platform::ThickIBeamCursor);
+    html_ = std::make_unique<THTMLViewer>(this);
+    html_->SetBounds(0, 0, Width(), Height());
+    html_->SetVisible(false);
+    html_->OnHotSpotClick = [this](THTMLViewer*, const std::string& url, bool& handled) {
+        try {
+            // A local page is loaded here (so that it is recorded); an anchor of the shown page is left to
+            // the control, which scrolls to it.
+            handled = ClickLink(html_->HoverTarget(), url) || !FilePart(url).empty();
+        } catch (const platform::Exception&) {
+            handled = true;  // a missing page: the shown one stays
+        }
+    };
 }
 
 TFrameViewer::~TFrameViewer() = default;
@@ -164,8 +177,32 @@ void TFrameViewer::LoadDocument(const std::string& name)
     currentFile_ = name;
     title_ = ReadTitle(FilePart(name));
     text_ = ReadPlainText(FilePart(name));
+    shown_ = false;
+    try {
+        html_->SetDefBackground(defBackground_);
+        html_->SetDefFontName(defFontName_);
+        html_->SetDefPreFontName(defPreFontName_);
+        html_->SetDefFontSize(defFontSize_);
+        html_->SetDefFontColor(defFontColor_);
+        html_->SetMarginWidth(marginWidth_);
+        html_->SetMarginHeight(marginHeight_);
+        html_->SetNoSelect(noSelect_);
+        html_->SetBounds(0, 0, Width(), Height());
+        html_->OpenFile(name);
+        shown_ = true;
+    } catch (const std::exception&) {
+        // The plain preview stands in for a page the control cannot show.
+    }
+    html_->SetVisible(shown_);
     SetProcessing(false);
     Invalidate();
+}
+
+void TFrameViewer::Resize()
+{
+    platform::Control::Resize();
+    if (html_)
+        html_->SetBounds(0, 0, Width(), Height());
 }
 
 bool TFrameViewer::ClickLink(const std::string& target, const std::string& url)
@@ -191,7 +228,7 @@ bool TFrameViewer::ClickLink(const std::string& target, const std::string& url)
 void TFrameViewer::Paint(platform::Canvas& canvas, const platform::Rect& updateRect)
 {
     platform::Control::Paint(canvas, updateRect);
-    if (currentFile_.empty())
+    if (currentFile_.empty() || shown_)
         return;
     platform::LogFont lf;
     lf.Name = defFontName_;

@@ -1,17 +1,20 @@
 #pragma once
-// A small frame viewer with the programming interface of the real one, for the info window until the
-// HTML engine is in place: it checks and records the files it is asked to open, shows the page's title,
-// and raises the link event as a click would. The real control replaces it behind the same names.
+// A small frame viewer with the programming interface of the real one, for the info window until frames
+// are in place: it checks and records the files it is asked to open and shows each page in an HTML viewer
+// control that fills it; a click on a link raises the link event, and local pages are followed here.
 
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/control.h"
 #include "platform/exception.h"
 #include "platform/types.h"
+
+class THTMLViewer;
 
 // Raised by OpenFile for a file that is not there ("Can't locate file: " + the file part).
 VEXA_DECLARE_EXCEPTION(EfvLoadError, platform::Exception)
@@ -119,6 +122,10 @@ public:
     void SetProcessing(bool on);
 
     void Paint(platform::Canvas& canvas, const platform::Rect& updateRect) override;
+    void Resize() override;
+
+    // The control that shows the pages.
+    THTMLViewer* HtmlViewer() const { return html_.get(); }
 
 private:
     void LoadDocument(const std::string& name);
@@ -141,5 +148,7 @@ private:
     std::vector<std::string> requests_;
     std::string currentFile_;
     std::u16string title_;
-    std::u16string text_;  // the page's text without markup, shown as a plain preview
+    std::u16string text_;  // the page's text without markup, shown when the viewer could not load the page
+    std::unique_ptr<THTMLViewer> html_;  // the child control showing the page
+    bool shown_ = false;           // html_ shows the current page
 };

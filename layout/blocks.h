@@ -1,0 +1,111 @@
+#pragma once
+// Blocks: the box of a block-level element around a cell of content, with margins (collapsed against the
+// block before), borders, padding, width and height, background colour and picture, floats, clear,
+// relative and absolute positioning, z-order, visibility and hidden overflow. Rule blocks, list items and
+// the body specialise it.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "layout/cells.h"
+#include "layout/sectionbase.h"
+#include "platform/types.h"
+#include "reader/symbols.h"
+#include "style/conversions.h"
+#include "style/properties.h"
+
+class TAttributeList;
+class THorzLine;
+
+class TBlock : public TSectionBase {
+public:
+    TBlock(TSectionList* root, TAttributeList* attributes, TCellBasic* ownerCell, TProperties& props);
+    ~TBlock() override;
+
+    std::unique_ptr<TBlockCell> MyCell;
+    TCellBasic* OwnerCell = nullptr;  // not owned
+    int ZIndex = 0;
+    int ContentLeft = 0;
+    int ContentWidth = 0;
+    MarginArray MargArray{};
+    bool IsListItem = false;
+    bool IsListBlock = false;  // the block of an OL, UL, DIR or MENU
+    std::string TagClass;
+
+    // Sets the bottom margin in pixels; paraSpace marks it as the default paragraph spacing, which a
+    // following construct may drop.
+    void SetBottomMargin(int pixels, bool paraSpace);
+
+    // ---- TSectionBase
+    void Duplicate(TSectionList* newRoot, const TSectionBase& source) override;
+    void CopySelection() override;
+    int Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, int availWidth, int availHeight,
+               int blockHeight, IndentManager* indent, int& maxWidth, int& cursor) override;
+    int Paint(platform::Canvas* canvas, const platform::Rect& clip, IndentManager* indent, int X, int refX,
+              int refY) override;
+    bool LinkAt(platform::Canvas* canvas, int X, int Y, TUrlTarget*& link, TFormControlObj*& control,
+                std::string& title) override;
+    bool ObjectAt(int X, int Y, TIDObject*& object, int& IX, int& IY) override;
+    int CursorAt(platform::Canvas* canvas, int X, int Y, int& XR, int& YR, int& caretHeight, bool& inText) override;
+    int FindText(int fromPos, const std::u16string& text, bool matchCase) override;
+    int FindTextBackward(int fromPos, const std::u16string& text, bool matchCase) override;
+    int SourcePosOf(int docPos) override;
+    int DocPosOf(int sourceIndex, bool previous) override;
+    bool CursorPoint(platform::Canvas* canvas, int pos, int& X, int& Y) override;
+    bool CharAt(int pos, char16_t& ch, TIDObject*& object) override;
+    void MeasureWidths(platform::Canvas* canvas, int& minWidth, int& maxWidth) override;
+    void RegisterPosition() override;
+    void Withdraw() override;
+    bool IsFlowBlock() const override;
+    bool IsAbsoluteBlock() const override;
+    bool DropBottomMargin() override;
+
+    virtual void DrawBorders(platform::Canvas* canvas, const platform::Rect& borderBox,
+                             const platform::Rect& paddingBox);
+    virtual int FindWidth(platform::Canvas* canvas, int availWidth, int autoCount, int availHeight);
+};
+
+class THRBlock : public TBlock {
+public:
+    THRBlock(TSectionList* root, TAttributeList* attributes, TCellBasic* ownerCell, TProperties& props);
+
+    std::uint8_t Align = 2;       // 1 left, 2 centre, 3 right
+    THorzLine* Line = nullptr;    // the rule inside MyCell
+
+    void Duplicate(TSectionList* newRoot, const TSectionBase& source) override;
+    int FindWidth(platform::Canvas* canvas, int availWidth, int autoCount, int availHeight) override;
+};
+
+class TBlockLI : public TBlock {
+public:
+    // level: list depth; number: the item's number; typeLetter: the OL TYPE character ('1', 'a', 'A', 'i',
+    // 'I'); plain: the list has no markers; listSymbol: the enclosing list (OLSy, ULSy, DirSy, MenuSy,
+    // DLSy; anything else: an item outside any list).
+    TBlockLI(TSectionList* root, TAttributeList* attributes, int level, int number, char typeLetter, bool plain,
+             Symbol listSymbol, TCellBasic* ownerCell, TProperties& props);
+    ~TBlockLI() override;
+
+    std::uint8_t ListType = 4;
+    int ListNumb = 1;
+    ListStyleType ListStyle{};
+    int FirstLineY = 0;
+
+    void Duplicate(TSectionList* newRoot, const TSectionBase& source) override;
+    int Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, int availWidth, int availHeight,
+               int blockHeight, IndentManager* indent, int& maxWidth, int& cursor) override;
+    int Paint(platform::Canvas* canvas, const platform::Rect& clip, IndentManager* indent, int X, int refX,
+              int refY) override;
+};
+
+class TBodyBlock : public TBlock {
+public:
+    TBodyBlock(TSectionList* root, TAttributeList* attributes, TCellBasic* ownerCell, TProperties& props);
+
+    int Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, int availWidth, int availHeight,
+               int blockHeight, IndentManager* indent, int& maxWidth, int& cursor) override;
+    int Paint(platform::Canvas* canvas, const platform::Rect& clip, IndentManager* indent, int X, int refX,
+              int refY) override;
+    bool LinkAt(platform::Canvas* canvas, int X, int Y, TUrlTarget*& link, TFormControlObj*& control,
+                std::string& title) override;
+};

@@ -1,0 +1,175 @@
+#pragma once
+// The document builder: reads the scanner's tokens and builds the document tree of a viewer — text
+// sections in cells, blocks for paragraphs, headings, lists and divisions, rules and page breaks — keeping
+// one computed style per open element on a stack. Each construct is read by a loop that returns, without
+// consuming it, when a symbol of its terminator set arrives, so unclosed and misnested tags simply end
+// the constructs they cannot stand in.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "reader/scanner.h"
+#include "reader/symbols.h"
+#include "reader/urltarget.h"
+#include "style/propstack.h"
+
+namespace platform {
+class Control;
+}
+
+class TSectionList;
+class TCellBasic;
+class TSection;
+class TBlock;
+class TBodyBlock;
+
+// A set of symbols: the terminators of a construct.
+class SymbolSet {
+public:
+    SymbolSet() = default;
+    SymbolSet(std::initializer_list<Symbol> symbols)
+    {
+        for (Symbol s : symbols)
+            Bits[s] = true;
+    }
+    bool Has(Symbol s) const { return Bits[s]; }
+    SymbolSet Plus(std::initializer_list<Symbol> symbols) const
+    {
+        SymbolSet r = *this;
+        for (Symbol s : symbols)
+            r.Bits[s] = true;
+        return r;
+    }
+
+private:
+    std::array<bool, MaxSymbol + 1> Bits{};
+};
+
+// What the builder asks of the viewer it builds for. Every handler is optional.
+struct THtmlHost {
+    TIncludeHandler Include;
+    TProgressHandler OnProgress;
+    std::function<void(const std::string& src, int loop, bool terminate)> OnSoundRequest;
+    std::function<void(const std::string& httpEq, const std::string& name, const std::string& content)> OnMeta;
+    std::function<void(const std::string& rel, const std::string& rev, const std::string& href)> OnLink;
+    std::function<void(const std::string& name, const std::string& language, const std::string& script)> OnScript;
+    // A host that fills panels of OBJECT elements; sets wantPanel to keep the panel.
+    std::function<void(platform::Control* panel, const std::vector<std::string>& attributes,
+                       const std::vector<std::string>& params, bool& wantPanel)>
+        OnObjectTag;
+    // The host hands over the content of a linked resource; false when it has none.
+    std::function<bool(const std::string& src, std::string& content)> OnStreamRequest;
+    // The viewer's name expansion event (rewrites a name before a stream request); unset: none.
+    std::function<std::string(const std::string& name)> ExpandName;
+    // The viewer's file-name expansion: a link or resource name to a file name.
+    std::function<std::string(const std::string& name)> HtmlExpandFilename;
+    // The parse belongs to an HTML viewer (META character sets apply).
+    bool IsViewer = true;
+    int MarginWidth = 10;
+    int MarginHeight = 5;
+};
+
+// The font character set named in a charset text (a META content type or a FONT CHARSET); false when
+// none of the known names occurs in it. 30 stands for EUC-JP.
+bool CharsetLookup(const std::string& text, int& charset);
+
+class THtmlBuilder {
+public:
+    // Open block-level constructs (divisions, lists, items, headings, paragraphs, table cells) beyond this
+    // depth are read into the construct around them, so no page can nest the tree without bound.
+    static constexpr int MaxOpenConstructs = 512;
+    static constexpr int MaxTableDepth = 10;
+    static constexpr int ManyLinksCount = 400;
+
+    THtmlBuilder();
+    ~THtmlBuilder();
+
+    // Builds the document of an HTML text into list (which should be cleared first).
+    void ParseHtml(std::string document, TSectionList& list, const THtmlHost& host);
+    // Builds a plain-text document: preformatted sections, one per line.
+    void ParseText(std::string document, TSectionList& list, const THtmlHost& host);
+
+    std::string Title;
+    std::string Base;
+    std::string BaseTarget;
+
+    // Point sizes of the seven FONT sizes for a default size (normal and preformatted text).
+    static std::array<double, 8> FontSizes(int defaultSize, bool preformatted);
+
+private:
+    // ---- entry and loops (builder.cpp)
+    void Start(std::string document, TSectionList& list, const THtmlHost& host);
+    void Finish();
+    void DoBody(const SymbolSet& T);
+    void DoInline();
+    void DoParagraph(const SymbolSet& T);
+    void DoHeading();
+    void DoBlock(const SymbolSet& T);
+    void DoLists(Symbol sy, const SymbolSet& T);
+    void DoListItem(Symbol listKind, Symbol itemSy, int number, const SymbolSet& T, bool plain, char style);
+    void DoPre();
+    void DoTable(const SymbolSet& T);
+    void DoBodyTag();
+    void DoFont(bool pre);
+    void DoAStart(bool readNext = true);
+    void DoAEnd();
+    void DoBr(bool pre);
+    void DoHr();
+    void DoPhrase(bool pre);
+    void DoTitle();
+    void DoBase();
+    void DoStyle();
+    void DoBgSound();
+    void DoFormControl();
+
+    // ---- head and special elements (headelements.cpp)
+    void DoMeta();
+    void DoLinkElement();
+    void DoScript();
+    void SkipOptions();
+    void SkipTextAreaContent();
+    void DoMap(bool readNext = true);
+    void DoObject(bool inPre);
+
+    // ---- helpers
+    void Next() { Sc.Next(); }
+    TProperties& Top() { return PropStack.Top(); }
+    void Push(const std::string& tag, const std::string& pseudo = {});
+    void PushPlain(const std::string& tag);  // no class, id, style or title
+    void OpenInline(bool fontBackground = true);
+    void PopTag(const std::string& tag);
+    void SectionAdd();           // the current section goes to the current cell
+    void NewSection(bool firstLine = true);
+    void EnsureSection();
+    void AddTokensToSection();
+    void AddItem(std::unique_ptr<class TSectionBase> item);
+    TBlock* AddBlock(std::unique_ptr<TBlock> block);  // added, and the cell becomes its content
+    void CellBack(TBlock* block);                     // the cell returns to the block's owner
+    void AddPage();
+    void SkipBlanks();
+    bool TakeAlign(std::string& align);
+    void SetTextAlign(const std::string& align);
+    void BottomMarginRule(TBlock* block);
+    bool Unconstrained() const { return OpenConstructs < MaxOpenConstructs; }
+    int CharPos() const { return Sc.CharPos; }
+
+    THtmlScanner Sc;
+    TPropStack PropStack;
+    THtmlHost Host;
+    TSectionList* MasterList = nullptr;
+    TCellBasic* CurrentCell = nullptr;
+    std::unique_ptr<TSection> Section;
+    TBodyBlock* BodyBlock = nullptr;
+    std::unique_ptr<TUrlTarget> CurrentUrlTarget;
+    bool InHref = false;
+    bool NoBreak = false;
+    int ListLevel = 0;
+    int TableLevel = 0;
+    int OpenConstructs = 0;
+    int BaseFontSize = 3;
+    std::array<double, 8> FontConv{};
+    std::array<double, 8> PreFontConv{};
+};

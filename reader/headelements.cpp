@@ -1,0 +1,250 @@
+// Elements the builder hands to readers of their own: META (character sets and the meta event), LINK
+// (linked style sheets), SCRIPT (text for the host), client-side image maps, OBJECT, and the content of
+// SELECT and TEXTAREA, which never becomes page text.
+
+#include <algorithm>
+
+#include "layout/section.h"
+#include "layout/sectionlist.h"
+#include "platform/files.h"
+#include "reader/builder.h"
+#include "reader/mapitem.h"
+#include "style/conversions.h"
+#include "style/sheetparser.h"
+#include "style/stylelist.h"
+
+namespace {
+
+struct CharsetName {
+    const char* Name;
+    int Charset;
+};
+
+// Searched in this order: the first fragment found anywhere in the text decides ("iso-8859-15" thus
+// finds "8859-1").
+constexpr CharsetName CharsetNames[] = {
+    {"1252", 0},       {"8859-1", 0},      {"1253", 161},      {"8859-7", 161},     {"1250", 238},
+    {"8859-2", 31},    {"1251", 204},      {"8859-5", 204},    {"koi", 204},        {"866", 204},
+    {"1254", 162},     {"8859-3", 162},    {"8859-9", 162},    {"1257", 186},       {"8859-4", 186},
+    {"932", 128},      {"949", 129},       {"936", 134},       {"950", 136},        {"1255", 177},
+    {"1256", 178},     {"1258", 163},      {"874", 222},       {"ansi", 0},         {"default", 1},
+    {"symbol", 2},     {"shiftjis", 128},  {"shift_jis", 128}, {"x-sjis", 128},     {"hangeul", 129},
+    {"gb2312", 134},   {"big5", 136},      {"oem", 255},       {"johab", 130},      {"hebrew", 177},
+    {"arabic", 178},   {"greek", 161},     {"turkish", 162},   {"vietnamese", 163}, {"thai", 222},
+    {"easteurope", 238}, {"russian", 204}, {"euc-kr", 129},    {"5601", 129},       {"euc-jp", 30},
+    {"8859-15", 0},
+};
+static_assert(std::size(CharsetNames) == 46);
+
+std::string AttrText(const TAttributeList& attrs, Symbol sy)
+{
+    TAttribute* a = attrs.Find(sy);
+    return a ? a->StrValue : std::string();
+}
+
+// The folder of an address: up to its last "/" after the host part, without the query.
+std::string UrlFolder(std::string url)
+{
+    std::size_t q = url.find('?');
+    if (q != std::string::npos)
+        url.erase(q);
+    std::size_t hostStart = url.find("://");
+    hostStart = hostStart == std::string::npos ? 0 : hostStart + 3;
+    std::size_t slash = url.rfind('/');
+    if (slash == std::string::npos || slash < hostStart)
+        return url + "/";
+    return url.substr(0, slash + 1);
+}
+
+}  // namespace
+
+bool CharsetLookup(const std::string& text, int& charset)
+{
+    const std::string lower = LowerCase(text);
+    for (const CharsetName& entry : CharsetNames)
+        if (lower.find(entry.Name) != std::string::npos) {
+            charset = entry.Charset;
+            return true;
+        }
+    return false;
+}
+
+void THtmlBuilder::DoMeta()
+{
+    TAttributeList& attrs = *Sc.Attributes();
+    const std::string httpEq = AttrText(attrs, HttpEqSy);
+    const std::string name = AttrText(attrs, NameSy);
+    const std::string content = AttrText(attrs, ContentSy);
+    if (!Sc.Utf8Fixed && Host.IsViewer && SameText(httpEq, "content-type")) {
+        int charset = 0;
+        if (CharsetLookup(content, charset)) {
+            if (charset == 30) {
+                Sc.ConvertEucJp();
+                charset = 128;
+            }
+            Top().AssignCharset(charset);
+        } else if (Contains(LowerCase(content), "utf-8")) {
+            Top().AssignUTF8();
+        }
+        Sc.DocCodePage = Top().CodePage;
+    }
+    if (Host.OnMeta)
+        Host.OnMeta(httpEq, name, content);
+    Next();
+}
+
+void THtmlBuilder::DoLinkElement()
+{
+    TAttributeList& attrs = *Sc.Attributes();
+    const std::string href = AttrText(attrs, HrefSy);
+    const std::string rel = AttrText(attrs, RelSy);
+    const std::string rev = AttrText(attrs, RevSy);
+    if (SameText(rel, "stylesheet") && !href.empty()) {
+        try {
+            std::string sheet;
+            std::string base;
+            bool have = false;
+            auto readFile = [&](const std::string& file) {
+                if (!file.empty() && platform::FileExists(file)) {
+                    sheet = platform::ReadFileString(file);
+                    base = platform::ExtractFilePath(file);
+                    have = true;
+                }
+            };
+            if (Host.OnStreamRequest) {
+                std::string name = href;
+                if (Host.ExpandName) {
+                    name = Host.ExpandName(href);
+                    base = UrlFolder(name);
+                }
+                have = Host.OnStreamRequest(name, sheet);
+                if (!have && !Host.ExpandName && Host.HtmlExpandFilename)
+                    readFile(Host.HtmlExpandFilename(href));
+            } else if (Host.HtmlExpandFilename) {
+                readFile(Host.HtmlExpandFilename(href));
+            }
+            if (have && !sheet.empty())
+                ParseStyleSheetText(*MasterList->Styles, sheet, base);
+        } catch (const std::exception&) {
+            // A sheet that cannot be read or parsed is left out; the page still shows.
+        }
+    }
+    if (Host.OnLink)
+        Host.OnLink(rel, rev, href);
+    Next();
+}
+
+void THtmlBuilder::DoScript()
+{
+    // The current character is the ">" of the SCRIPT tag.
+    TAttributeList& attrs = *Sc.Attributes();
+    const std::string language = AttrText(attrs, LanguageSy);
+    const std::string name = AttrText(attrs, NameSy);
+    Sc.RawMode = true;
+    std::string content;
+    std::string lowered;
+    bool ended = false;
+    for (Sc.RawChar(); Sc.Ch != 0; Sc.RawChar()) {
+        const char c = char(Sc.Ch);
+        if (c == '\r') {
+            content += "\r\n";
+            lowered += "\r\n";
+            continue;
+        }
+        content += c;
+        lowered += (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+        if (c == '>') {
+            // "</script" with at most six more characters before this ">".
+            const std::size_t from = lowered.size() > 15 ? lowered.size() - 15 : 0;
+            std::size_t p = lowered.rfind("</script", std::string::npos);
+            if (p != std::string::npos && p >= from && lowered.size() - 1 - (p + 8) <= 6) {
+                content.erase(p);
+                ended = true;
+                break;
+            }
+        }
+    }
+    Sc.RawMode = false;
+    if (ended)
+        Sc.ReadChar();
+    if (Host.OnScript)
+        Host.OnScript(name, language, content);
+}
+
+void THtmlBuilder::SkipOptions()
+{
+    const bool savedNoBreak = NoBreak;
+    NoBreak = false;
+    MasterList->NoBreak = false;
+    const SymbolSet stop{PSy,      EofSy,     TableEndSy, TDSy,   TDEndSy, TRSy,   TREndSy,  THSy,
+                         THEndSy,  CaptionSy, CaptionEndSy, InputSy, SelectEndSy, ColSy, ColGroupSy};
+    do
+        Next();
+    while (!stop.Has(Sc.Sy));
+    NoBreak = savedNoBreak;
+    MasterList->NoBreak = savedNoBreak;
+}
+
+void THtmlBuilder::SkipTextAreaContent()
+{
+    // Read raw: only the closing tag ends the content.
+    while (Sc.Ch != 0) {
+        if (Sc.Ch == '<') {
+            std::string word = "<";
+            Sc.RawChar();
+            while (Sc.Ch != 0 && Sc.Ch != ' ' && Sc.Ch != '\r' && Sc.Ch != '>' && word.size() < 16) {
+                word += char(Sc.Ch);
+                Sc.RawChar();
+            }
+            if (SameText(word, "</textarea"))
+                break;
+            continue;
+        }
+        Sc.RawChar();
+    }
+    while (Sc.Ch != 0 && Sc.Ch != '>')
+        Sc.RawChar();
+    if (Sc.Ch != 0)
+        Sc.ReadChar();
+}
+
+void THtmlBuilder::DoMap(bool readNext)
+{
+    auto map = std::make_unique<TMapItem>();
+    std::string name = AttrText(*Sc.Attributes(), NameSy);
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    map->MapName = name;
+    int others = 0;
+    bool closed = false;
+    for (;;) {
+        Next();
+        const Symbol sy = Sc.Sy;
+        if (sy == MapEndSy) {
+            closed = true;
+            break;
+        }
+        if (sy == EofSy)
+            break;
+        if (sy == AreaSy) {
+            map->AddRegion(*Sc.Attributes());
+        } else if (sy != TextSy) {
+            if (others == 3)
+                break;
+            ++others;
+        }
+    }
+    if (closed)
+        MasterList->Maps.Add(std::move(map));
+    if (readNext)
+        Next();
+}
+
+void THtmlBuilder::DoObject(bool inPre)
+{
+    // Panels for OBJECT come with the hosts that fill them; until then the element's fallback content is
+    // read as ordinary content (inside PRE the loop reads on from the character after the tag).
+    if (!inPre)
+        Next();
+}

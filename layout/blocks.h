@@ -64,6 +64,21 @@ public:
     virtual void DrawBorders(platform::Canvas* canvas, const platform::Rect& borderBox,
                              const platform::Rect& paddingBox);
     virtual int FindWidth(platform::Canvas* canvas, int availWidth, int autoCount, int availHeight);
+
+    int MarginTop() const { return FMarginTop; }
+    int MarginBottom() const { return FMarginBottom; }
+
+protected:
+    std::unique_ptr<TProperties> FProps;  // the element's computed values, converted at each layout
+    int FMarginTop = 0, FMarginBottom = 0;
+    bool FBottomParaSpace = false;
+    int EmSize = 0, ExSize = 0;
+    int IndentOffset = 0;
+    int ClearAddon = 0;
+    ClearType ClearAttr = ClearNone;
+    BorderStyleType BorderStyle = bssNone;
+    bool DisplayNone = false;
+    bool Positioned = false;  // absolute: no room in the flow
 };
 
 class THRBlock : public TBlock {
@@ -90,6 +105,8 @@ public:
     int ListNumb = 1;
     ListStyleType ListStyle{};
     int FirstLineY = 0;
+    // The marker text of a numbered item ("3.", "c.", "iv."); empty for bullets.
+    std::u16string MarkerText() const;
 
     void Duplicate(TSectionList* newRoot, const TSectionBase& source) override;
     int Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, int availWidth, int availHeight,

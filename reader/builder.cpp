@@ -813,7 +813,7 @@ void THtmlBuilder::DoFormControl()
         SkipOptions();
     else if (sy == TextAreaSy)
         SkipTextAreaContent();
-    if (sy != SelectSy)
+    if (sy != SelectSy || Sc.Sy == SelectEndSy)
         Next();
 }
 

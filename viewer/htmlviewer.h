@@ -410,7 +410,7 @@ private:
     std::string FHoverUrl;
     std::string FHoverTarget;
     std::u16string FLinkText;
-    const TUrlTarget* FLinkTextOf = nullptr; // the link FLinkText was taken from
+    int FLinkTextOf = -1; // the number of the link FLinkText was taken from
     int FLinkTextLoad = -1;
     std::string FLinkAttributes;
     std::string FTitleAttr;

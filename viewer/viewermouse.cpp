@@ -164,16 +164,18 @@ void THTMLViewer::DocMouseMove(TShiftState shift, int X, int Y)
     TUrlTarget* link = nullptr;
     TFormControlObj* control = nullptr;
     const int docY = Y + FSectionList->YOffset;
-    if (FSectionList->LinkAt(FMeasureCanvas.get(), X, docY, link, control, title)) {
+    const bool hit = FSectionList->LinkAt(FMeasureCanvas.get(), X, docY, link, control, title);
+    std::unique_ptr<TUrlTarget> linkOwner(link);  // the answer is a copy for the caller
+    if (hit) {
         if (link) {
             cursor = HandCursor;
             url = link->Url;
             target = link->Target;
             FLinkAttributes = link->Attr;
             // The text of the link is measured over the whole document: only when another link is met.
-            if (link != FLinkTextOf || FLinkTextLoad != FLoadCount) {
+            if (link->ID != FLinkTextOf || FLinkTextLoad != FLoadCount) {
                 FLinkText = TextBetween(link->StartPos(), link->EndPos());
-                FLinkTextOf = link;
+                FLinkTextOf = link->ID;
                 FLinkTextLoad = FLoadCount;
             }
         } else if (control) {
@@ -316,7 +318,9 @@ void THTMLViewer::DocMouseUp(TMouseButton button, TShiftState shift, int X, int 
         TUrlTarget* link = nullptr;
         TFormControlObj* control = nullptr;
         std::string title;
-        if (FSectionList->LinkAt(FMeasureCanvas.get(), X, docY, link, control, title) && link) {
+        const bool hit = FSectionList->LinkAt(FMeasureCanvas.get(), X, docY, link, control, title);
+        std::unique_ptr<TUrlTarget> linkOwner(link);
+        if (hit && link) {
             params.LinkUrl = link->Url;
             params.LinkTarget = link->Target;
         }
@@ -345,7 +349,9 @@ void THTMLViewer::DocMouseUp(TMouseButton button, TShiftState shift, int X, int 
     TUrlTarget* link = nullptr;
     TFormControlObj* control = nullptr;
     std::string title;
-    if (!FSectionList->LinkAt(FMeasureCanvas.get(), X, docY, link, control, title) || !link)
+    const bool hit = FSectionList->LinkAt(FMeasureCanvas.get(), X, docY, link, control, title);
+    std::unique_ptr<TUrlTarget> linkOwner(link);
+    if (!hit || !link)
         return;
     FHoverUrl = link->Url;
     FHoverTarget = link->Target;

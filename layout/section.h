@@ -151,7 +151,9 @@ public:
     int TextWidth(platform::Canvas* canvas, int start, int count, bool stripTrailing);
 
 protected:
-    // ---- Formatting (section.cpp)
+    // ---- Formatting (sectiontext.cpp)
+    // Characters from i in one font run up to the next picture or control, at most limit, at least 1.
+    int TextRunLength(int i, int limit) const;
     int CountThatFits(platform::Canvas* canvas, IndentManager* indent, int P, int R, int Y, int& floatHeight,
                       std::vector<TFloatingObj*>& deferred);
     int ClearSpace(IndentManager* indent, int Y) const;
@@ -159,7 +161,7 @@ protected:
     void DeleteChar(int i);
     void BuildSourceRuns();
 
-    // ---- Painting and hit tests (sectionpaint.cpp, sectionquery.cpp)
+    // ---- Painting and hit tests (sectiondraw.cpp)
     void PaintLine(platform::Canvas* canvas, const platform::Rect& clip, IndentManager* indent, int X, int& Y,
                    LineRec& line);
     void PaintRuns(platform::Canvas* canvas, IndentManager* indent, int X, int Y, LineRec& line, bool recording);

@@ -89,7 +89,6 @@ void TSection::PaintRuns(platform::Canvas* canvas, IndentManager*, int X, int Y,
         return;
     const int baseline = Y - line.Descent - Root->YOffset;
     const int lineEnd = line.Start + line.CharsOnLine;
-    const int total = int(Text.size());
     int i = line.Start;
     // A trailing blank or break that ends the line is not drawn.
     int drawEnd = lineEnd;
@@ -123,12 +122,7 @@ void TSection::PaintRuns(platform::Canvas* canvas, IndentManager*, int X, int Y,
             ++i;
             continue;
         }
-        int n = std::min(drawEnd - i, Fonts.GetFontCountAt(i, total));
-        for (int k = 0; k < n; ++k)
-            if (Text[std::size_t(i + k)] == ImgPan || Text[std::size_t(i + k)] == FmCtl) {
-                n = k;
-                break;
-            }
+        int n = TextRunLength(i, drawEnd - i);
         int selCount = 32000;
         const bool selected = SelectionState(i, selCount);
         n = std::max(1, std::min(n, selCount));
@@ -219,13 +213,7 @@ int TSection::CountAtX(platform::Canvas* canvas, int W, int N, int lineStart)
         }
         int index = 0;
         TFontObj* run = Fonts.GetFontObjAt(i, index);
-        int n = std::min(N - count, Fonts.GetFontCountAt(i, total));
-        for (int k = 0; k < n; ++k)
-            if (Text[std::size_t(i + k)] == ImgPan || Text[std::size_t(i + k)] == FmCtl) {
-                n = k;
-                break;
-            }
-        n = std::max(1, n);
+        int n = TextRunLength(i, N - count);
         if (run)
             run->TheFont->SelectInto(*canvas);
         int fit = 0;

@@ -314,6 +314,15 @@ void TSection::FinishText(int sourceIndex)
 
 // ---------------------------------------------------------------- measuring
 
+int TSection::TextRunLength(int i, int limit) const
+{
+    int n = std::min(limit, Fonts.GetFontCountAt(i, int(Text.size())));
+    for (int k = 0; k < n; ++k)
+        if (Text[std::size_t(i + k)] == ImgPan || Text[std::size_t(i + k)] == FmCtl)
+            return std::max(1, k);
+    return std::max(1, n);
+}
+
 int TSection::TextWidth(platform::Canvas* canvas, int start, int count, bool stripTrailing)
 {
     if (!canvas)
@@ -343,14 +352,7 @@ int TSection::TextWidth(platform::Canvas* canvas, int start, int count, bool str
         }
         int index = 0;
         TFontObj* run = Fonts.GetFontObjAt(i, index);
-        int n = std::min(end - i, Fonts.GetFontCountAt(i, int(Text.size())));
-        for (int k = 0; k < n; ++k)
-            if (Text[std::size_t(i + k)] == ImgPan || Text[std::size_t(i + k)] == FmCtl) {
-                n = k;
-                break;
-            }
-        if (n <= 0)
-            n = 1;
+        int n = TextRunLength(i, end - i);
         if (run)
             run->TheFont->SelectInto(*canvas);
         width += canvas->GetTextExtentPoint32W(Text.data() + i, n).cx + (run ? run->Overhang : 0);
@@ -522,14 +524,7 @@ int TSection::CountThatFits(platform::Canvas* canvas, IndentManager* indent, int
         }
         int index = 0;
         TFontObj* run = Fonts.GetFontObjAt(i, index);
-        int n = std::min(K - count, Fonts.GetFontCountAt(i, int(Text.size())));
-        for (int k = 0; k < n; ++k)
-            if (Text[std::size_t(i + k)] == ImgPan || Text[std::size_t(i + k)] == FmCtl) {
-                n = k;
-                break;
-            }
-        if (n <= 0)
-            n = 1;
+        int n = TextRunLength(i, K - count);
         if (run)
             run->TheFont->SelectInto(*canvas);
         int fit = 0;

@@ -25,6 +25,7 @@ struct CountCache {
     int W = 0;
     int N = 0;
     int Pass = -1;
+    int Generation = -1;
     int Answer = 0;
 } g_countCache;
 
@@ -38,7 +39,7 @@ bool TSection::SelectionState(int pos, int& count) const
     if (Root->IsCopy)
         return false;
     const int selA = Root->SelStart - StartCursor, selB = Root->SelEnd - StartCursor;
-    if (selB < selA || (selB == selA && !Root->ShowDummyCaret) || selB == selA)
+    if (selB < selA || (selB == selA && !Root->ShowDummyCaret))
         return false;
     if (pos < selA) {
         count = std::min(32000, selA - pos);
@@ -182,7 +183,8 @@ void TSection::BuildLineBorders(LineRec& line) { line.BordersPending = false; }
 int TSection::CountAtX(platform::Canvas* canvas, int W, int N, int lineStart)
 {
     CountCache& c = g_countCache;
-    if (c.Section == this && c.LineStart == lineStart && c.W == W && c.N == N && c.Pass == Root->LayoutPass)
+    if (c.Section == this && c.LineStart == lineStart && c.W == W && c.N == N && c.Pass == Root->LayoutPass &&
+        c.Generation == Root->Generation)
         return c.Answer;
     int S = 0;
     int count = 0;
@@ -224,7 +226,7 @@ int TSection::CountAtX(platform::Canvas* canvas, int W, int N, int lineStart)
         S += size.cx;
     }
     count = std::min(count, N);
-    c = CountCache{this, lineStart, W, N, Root->LayoutPass, count};
+    c = CountCache{this, lineStart, W, N, Root->LayoutPass, Root->Generation, count};
     return count;
 }
 

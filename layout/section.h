@@ -160,6 +160,8 @@ protected:
     void AppendSpaceAtEnd(int sourceIndex);
     void DeleteChar(int i);
     void BuildSourceRuns();
+    // The last closing step: the trailing flag, the source runs, the section's number.
+    void CloseText();
 
     // ---- Painting and hit tests (sectiondraw.cpp)
     void PaintLine(platform::Canvas* canvas, const platform::Rect& clip, IndentManager* indent, int X, int& Y,

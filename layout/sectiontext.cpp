@@ -237,6 +237,18 @@ void TSection::AppendSpaceAtEnd(int sourceIndex)
     SourceMap.push_back(sourceIndex);
 }
 
+void TSection::CloseText()
+{
+    BreakFlags += BreakYes;
+    BuildSourceRuns();
+    Closed = true;
+    CharCount = int(Text.size());
+    if (CharCount > 0 && Root) {
+        ++Root->SectionCount;
+        SectionNumber = Root->SectionCount;
+    }
+}
+
 void TSection::BuildSourceRuns()
 {
     SourceRuns.clear();
@@ -302,14 +314,7 @@ void TSection::FinishText(int sourceIndex)
     if (!Text.empty() && !(Text.size() == 1 && Text[0] == BrkCh) && Text.back() != u' ')
         AppendSpaceAtEnd(sourceIndex);
     // 8. close
-    BreakFlags += BreakYes;
-    BuildSourceRuns();
-    Closed = true;
-    CharCount = int(Text.size());
-    if (CharCount > 0 && Root) {
-        ++Root->SectionCount;
-        SectionNumber = Root->SectionCount;
-    }
+    CloseText();
 }
 
 // ---------------------------------------------------------------- measuring
@@ -835,14 +840,7 @@ void TPreFormated::FinishText(int sourceIndex)
         return;
     const int index = SourceMap.empty() ? sourceIndex : SourceMap.back() + 1;
     AppendSpaceAtEnd(index);
-    BreakFlags += BreakYes;
-    BuildSourceRuns();
-    Closed = true;
-    CharCount = int(Text.size());
-    if (CharCount > 0 && Root) {
-        ++Root->SectionCount;
-        SectionNumber = Root->SectionCount;
-    }
+    CloseText();
 }
 
 void TPreFormated::MeasureWidths(platform::Canvas* canvas, int& minWidth, int& maxWidth)

@@ -49,6 +49,15 @@ bool IsPhrase(Symbol sy)
                      SubEndSy, SupSy, SupEndSy, BigSy, BigEndSy, SmallSy, SmallEndSy});
 }
 
+// The set plus every phrase and font element with its end tag.
+SymbolSet WithPhrases(SymbolSet s)
+{
+    for (int i = 0; i <= MaxSymbol; ++i)
+        if (IsPhrase(Symbol(i)))
+            s = s.Plus({Symbol(i)});
+    return s;
+}
+
 // Symbols the body loop hands to the inline item.
 const SymbolSet& BodyInlineRow()
 {
@@ -57,10 +66,7 @@ const SymbolSet& BodyInlineRow()
                     ASy,      AEndSy,      TextSy,       TableSy,  InputSy,     TextAreaSy,  TextAreaEndSy,
                     SelectSy, MapSy,       PageSy,       ScriptSy, PanelSy,     NoBrSy,      NoBrEndSy,
                     WbrSy,    ObjectSy,    ObjectEndSy,  FontSy,   FontEndSy,   BaseFontSy};
-        for (int i = 0; i <= MaxSymbol; ++i)
-            if (IsPhrase(Symbol(i)))
-                s = s.Plus({Symbol(i)});
-        return s;
+        return WithPhrases(s);
     }();
     return set;
 }
@@ -71,10 +77,7 @@ const SymbolSet& ParagraphSymbols()
         SymbolSet s{BRSy,     ImageSy,   ASy,       AEndSy,        OtherSy,  TextSy,   InputSy,     TextAreaSy,
                     TextAreaEndSy, SelectSy, FontSy, FontEndSy, BaseFontSy, MapSy, PageSy, ScriptSy, ScriptEndSy,
                     PanelSy,  NoBrSy,    NoBrEndSy, WbrSy,         ObjectSy, ObjectEndSy};
-        for (int i = 0; i <= MaxSymbol; ++i)
-            if (IsPhrase(Symbol(i)))
-                s = s.Plus({Symbol(i)});
-        return s;
+        return WithPhrases(s);
     }();
     return set;
 }
@@ -85,10 +88,7 @@ const SymbolSet& HeadingSymbols()
         SymbolSet s{BRSy,     HRSy,      ImageSy,   ASy,       AEndSy,    TextSy,   InputSy,     TextAreaSy,
                     TextAreaEndSy, SelectSy, FontSy, FontEndSy, BaseFontSy, ScriptSy, ScriptEndSy, PanelSy,
                     NoBrSy,   NoBrEndSy, WbrSy,     ObjectSy,  ObjectEndSy};
-        for (int i = 0; i <= MaxSymbol; ++i)
-            if (IsPhrase(Symbol(i)))
-                s = s.Plus({Symbol(i)});
-        return s;
+        return WithPhrases(s);
     }();
     return set;
 }
@@ -99,10 +99,7 @@ const SymbolSet& ItemSymbols()
         SymbolSet s{BRSy,     HeadingSy, ImageSy,   ASy,      AEndSy,   TextSy,      InputSy,   TextAreaSy,
                     TextAreaEndSy, SelectSy, FontSy, FontEndSy, BaseFontSy, MapSy, PageSy, ScriptSy, ScriptEndSy,
                     PanelSy,  NoBrSy,    NoBrEndSy, WbrSy,    ObjectSy, ObjectEndSy};
-        for (int i = 0; i <= MaxSymbol; ++i)
-            if (IsPhrase(Symbol(i)))
-                s = s.Plus({Symbol(i)});
-        return s;
+        return WithPhrases(s);
     }();
     return set;
 }

@@ -792,35 +792,31 @@ void THTMLViewer::Resize()
     FHScrollBar->SetPosition(std::min(FHScrollBar->Position(), HMax()));
 }
 
+namespace {
+
+// The position a scroll-bar notification asks for; line and page steps are the bar's small and large
+// changes, and the far end is last.
+int RequestedScrollPos(int code, int trackPos, int pos, int small, int large, int last)
+{
+    switch (code) {
+    case SB_LINEUP: return pos - small;
+    case SB_LINEDOWN: return pos + small;
+    case SB_PAGEUP: return pos - large;
+    case SB_PAGEDOWN: return pos + large;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: return trackPos;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return last;
+    default: return pos;
+    }
+}
+
+}  // namespace
+
 void THTMLViewer::VScrollMessage(int code, int trackPos)
 {
-    int pos = FVScrollBar->GetScrollInfo().nPos;
-    switch (code) {
-    case SB_LINEUP:
-        pos -= FVScrollBar->SmallChange();
-        break;
-    case SB_LINEDOWN:
-        pos += FVScrollBar->SmallChange();
-        break;
-    case SB_PAGEUP:
-        pos -= FVScrollBar->LargeChange();
-        break;
-    case SB_PAGEDOWN:
-        pos += FVScrollBar->LargeChange();
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        pos = trackPos;
-        break;
-    case SB_TOP:
-        pos = 0;
-        break;
-    case SB_BOTTOM:
-        pos = FDocHeight - FPaintPanel->Height();
-        break;
-    default:
-        break;
-    }
+    const int pos = RequestedScrollPos(code, trackPos, FVScrollBar->GetScrollInfo().nPos, FVScrollBar->SmallChange(),
+                                       FVScrollBar->LargeChange(), FDocHeight - FPaintPanel->Height());
     ScrollVerticalBy(pos, true);
 }
 
@@ -842,33 +838,8 @@ void THTMLViewer::ScrollVerticalBy(int newPos, bool moveContents)
 
 void THTMLViewer::HScrollMessage(int code, int trackPos)
 {
-    int pos = FHScrollBar->Position();
-    switch (code) {
-    case SB_LINELEFT:
-        pos -= FHScrollBar->SmallChange();
-        break;
-    case SB_LINERIGHT:
-        pos += FHScrollBar->SmallChange();
-        break;
-    case SB_PAGELEFT:
-        pos -= FHScrollBar->LargeChange();
-        break;
-    case SB_PAGERIGHT:
-        pos += FHScrollBar->LargeChange();
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-        pos = trackPos;
-        break;
-    case SB_LEFT:
-        pos = 0;
-        break;
-    case SB_RIGHT:
-        pos = HMax();
-        break;
-    default:
-        break;
-    }
+    const int pos = RequestedScrollPos(code, trackPos, FHScrollBar->Position(), FHScrollBar->SmallChange(),
+                                       FHScrollBar->LargeChange(), HMax());
     FHScrollBar->SetPosition(std::clamp(pos, 0, HMax()));
     FPaintPanel->Invalidate();
 }

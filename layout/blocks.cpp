@@ -4,12 +4,17 @@
 #include "layout/blocks.h"
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
+#include "layout/backgroundtile.h"
 #include "layout/borders.h"
 #include "layout/rules.h"
 #include "layout/sectionlist.h"
 #include "platform/canvas.h"
+#include "platform/region.h"
 #include "reader/attributes.h"
+#include "reader/imagecache.h"
 #include "reader/seltext.h"
 
 namespace {
@@ -50,15 +55,50 @@ TBlock::TBlock(TSectionList* root, TAttributeList* attributes, TCellBasic* owner
     EmSize = props.EmHeight;
     ExSize = props.ExHeight;
     props.GetClear(ClearAttr);
+    AlignmentType floatSide = AlignNone;
+    if (props.GetFloat(floatSide) && (floatSide == AlignLeft || floatSide == AlignRight))
+        FloatLR = floatSide;
     BorderStyle = props.GetBorderStyle();
     DisplayNone = props.DisplayNone();
-    Positioned = props.GetPosition() == PosAbsolute;
-    bool topPara = false;
-    props.ConvVertMargins(400, EmSize, ExSize, FMarginTop, FMarginBottom, topPara, FBottomParaSpace);
+    if (attributes)
+        if (TAttribute* title = attributes->Find(TitleSy))
+            Title = title->StrValue;
+    std::string image;
+    if (props.GetBackgroundImage(image) && !image.empty()) {
+        BGImageName = image;
+        props.GetBackgroundPos(EmSize, ExSize, BGPos[0], BGPos[1]);
+    }
+    Positioning = props.GetPosition();
+    if (Positioning == PosAbsolute)
+        FloatLR = AlignNone;
+    Visibility = props.GetVisibility();
+    props.GetPageBreaks(BreakBefore, BreakAfter, KeepIntact);
+    if (Positioning != PosStatic) {
+        // Scaled by ten so that the implicit orders below (1) stay under every explicit positive one.
+        ZIndex = 10 * std::clamp(props.GetZIndex(), -100000000, 100000000);
+        if (Positioning == PosAbsolute) {
+            if (ZIndex == 0)
+                ZIndex = 1;
+            FOwnIMgr = std::make_unique<IndentManager>();
+        }
+    }
+    if (IsFloating() && ZIndex == 0)
+        ZIndex = 1;
+    HideOverflow = props.IsOverflowHidden();
+    const TPropValue& align = props.Values[piTextAlign];
+    BlockAlign = align.TextIs("center") ? 2 : align.TextIs("right") ? 3 : 1;
     if (attributes && Root->IDNames)
         if (TAttribute* id = attributes->Find(IDSy))
             Root->IDNames->AddName(id->StrValue, this);
-    if (Positioned || !ownerCell)
+
+    bool topPara = false;
+    props.ConvVertMargins(400, EmSize, ExSize, FMarginTop, FMarginBottom, topPara, FBottomParaSpace);
+    if (Positioning == PosAbsolute) {
+        if (topPara)
+            FMarginTop = 0;
+        return;
+    }
+    if (IsFloating() || !ownerCell)
         return;
     TSectionBase* previous = nullptr;
     for (int i = ownerCell->Count() - 1; i >= 0; --i)
@@ -90,8 +130,8 @@ void TBlock::SetBottomMargin(int pixels, bool paraSpace)
     FBottomParaSpace = paraSpace;
 }
 
-bool TBlock::IsFlowBlock() const { return !Positioned; }
-bool TBlock::IsAbsoluteBlock() const { return Positioned; }
+bool TBlock::IsFlowBlock() const { return Positioning != PosAbsolute; }
+bool TBlock::IsAbsoluteBlock() const { return Positioning == PosAbsolute; }
 
 bool TBlock::DropBottomMargin()
 {
@@ -102,7 +142,43 @@ bool TBlock::DropBottomMargin()
     return true;
 }
 
-void TBlock::Duplicate(TSectionList* newRoot, const TSectionBase& source) { TSectionBase::Duplicate(newRoot, source); }
+void TBlock::Duplicate(TSectionList* newRoot, const TSectionBase& source)
+{
+    TSectionBase::Duplicate(newRoot, source);
+    const auto* from = dynamic_cast<const TBlock*>(&source);
+    if (!from)
+        return;
+    MargArray = from->MargArray;
+    EmSize = from->EmSize;
+    ExSize = from->ExSize;
+    BorderStyle = from->BorderStyle;
+    FloatLR = from->FloatLR;
+    ClearAttr = from->ClearAttr;
+    IsListItem = from->IsListItem;
+    IsListBlock = from->IsListBlock;
+    BGPos[0] = from->BGPos[0];
+    BGPos[1] = from->BGPos[1];
+    Positioning = from->Positioning;
+    Visibility = from->Visibility;
+    FBottomParaSpace = from->FBottomParaSpace;
+    BreakBefore = from->BreakBefore;
+    BreakAfter = from->BreakAfter;
+    KeepIntact = from->KeepIntact;
+    DisplayNone = from->DisplayNone;
+    HideOverflow = from->HideOverflow;
+    BlockAlign = from->BlockAlign;
+    FMarginTop = from->FMarginTop;
+    FMarginBottom = from->FMarginBottom;
+    TagClass = from->TagClass;
+    Title = from->Title;
+    FProps = CopyProps(*from->FProps);
+    if (newRoot && newRoot->PrintTableBackground)
+        BGImageName = from->BGImageName;
+    if (Positioning == PosAbsolute)
+        FOwnIMgr = std::make_unique<IndentManager>();
+    MyCell->Root = newRoot;
+    DrawList.clear();
+}
 
 void TBlock::CopySelection()
 {
@@ -113,20 +189,61 @@ void TBlock::CopySelection()
         Root->SelectionSink->PutLine(nullptr, 0);
 }
 
-int TBlock::FindWidth(platform::Canvas*, int availWidth, int, int)
+int TBlock::FindWidth(platform::Canvas* canvas, int availWidth, int autoCount, int)
 {
-    const int E = Pixels(MargArray[piMarginLeft]) + Pixels(MargArray[piMarginRight]) + MargArray[piBorderLeftWidth] +
-                  MargArray[piBorderRightWidth] + MargArray[piPaddingLeft] + MargArray[piPaddingRight];
-    int width = availWidth - E;
-    const int set = MargArray[piWidth];
-    if (set != AutoValue && set > 0) {
-        width = std::min(set, std::max(0, availWidth - E));
-        // Auto side margins centre a block of a set width.
-        if (MargArray[piMarginLeft] == AutoValue && MargArray[piMarginRight] == AutoValue)
-            MargArray[piMarginLeft] = std::max(0, availWidth - width - E) / 2;
-        else if (MargArray[piMarginLeft] == AutoValue)
-            MargArray[piMarginLeft] = std::max(0, availWidth - width - E);
+    int& ml = MargArray[piMarginLeft];
+    int& mr = MargArray[piMarginRight];
+    int& width = MargArray[piWidth];
+    const int BP = MargArray[piBorderLeftWidth] + MargArray[piBorderRightWidth] + MargArray[piPaddingLeft] +
+                   MargArray[piPaddingRight];
+    int minW = 0, maxW = 0;
+    MyCell->MeasureWidths(canvas, minW, maxW);
+    // A hidden overflow clips only a box of a set width wider than 20 pixels.
+    if (HideOverflow && (width == AutoValue || width <= 20))
+        HideOverflow = false;
+    auto fromRoom = [&]() {
+        const int room = availWidth - BP - Pixels(ml) - Pixels(mr);
+        if (Positioning == PosAbsolute)
+            return std::max(minW, room - Pixels(LeftP));
+        if (IsFloating())
+            return std::max(0, std::min(maxW, room));
+        return std::max(minW, room);
+    };
+    auto atLeastMin = [&]() {
+        if (!HideOverflow)
+            width = std::max(width, minW);
+    };
+    switch (autoCount) {
+    case 0: atLeastMin(); break;
+    case 1:
+        if (width == AutoValue) {
+            width = fromRoom();
+        } else {
+            atLeastMin();
+            if (mr != AutoValue)
+                ml = std::max(0, availWidth - BP - mr - width);
+            else if (!IsFloating())
+                mr = std::max(0, availWidth - BP - Pixels(ml) - width);
+            else
+                mr = 0;
+        }
+        break;
+    case 2:
+        if (width == AutoValue) {
+            (ml == AutoValue ? ml : mr) = 0;
+            width = fromRoom();
+        } else {
+            atLeastMin();
+            ml = mr = std::max(0, availWidth - width - BP) / 2;
+        }
+        break;
+    default:
+        ml = mr = 0;
+        width = fromRoom();
+        break;
     }
+    ml = Pixels(ml);
+    mr = Pixels(mr);
     return std::max(0, width);
 }
 
@@ -135,16 +252,15 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
 {
     StartCursor = cursor;
     YDraw = Y;
+    FLayoutX = X;
     if (DisplayNone) {
         SectionHeight = DrawHeight = 0;
-        ContentBottom = DrawBottom = DrawTop = YPosition = Y;
+        ContentBottom = DrawBottom = DrawTop = YPosition = ContentBot = Y;
         maxWidth = 0;
+        CharCount = 0;
         return 0;
     }
-    int autoCount = 0;
-    FProps->ConvMargArray(availWidth, availHeight, EmSize, ExSize, MargArray, autoCount);
-    MargArray[piMarginTop] = FMarginTop;
-    MargArray[piMarginBottom] = FMarginBottom;
+    const int givenX = X;
     ClearAddon = 0;
     if (indent && ClearAttr != ClearNone) {
         int l = 0, r = 0;
@@ -152,57 +268,153 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
         const int cl = std::max(0, l - Y - 1), cr = std::max(0, r - Y - 1);
         ClearAddon = ClearAttr == ClearLeft ? cl : ClearAttr == ClearRight ? cr : std::max(cl, cr);
     }
+    int autoCount = 0;
+    FProps->ConvMargArray(availWidth, availHeight, EmSize, ExSize, MargArray, autoCount);
+    MargArray[piMarginTop] = FMarginTop;
+    MargArray[piMarginBottom] = FMarginBottom;
+    HideOverflow = FProps->IsOverflowHidden();
+    TopP = MargArray[piTop];
+    LeftP = MargArray[piLeft];
+    if (Positioning == PosRelative) {
+        TopP = Pixels(TopP);
+        LeftP = Pixels(LeftP);
+    } else if (Positioning == PosAbsolute) {
+        // Offsets are taken from the containing positioned box (the document for none).
+        TopP = Pixels(TopP);
+        LeftP = LeftP == AutoValue || LeftP == NotSet ? X - refX : LeftP;
+        X = refX + LeftP;
+        Y = refY + TopP;
+        YDraw = Y;
+    } else {
+        TopP = LeftP = 0;
+    }
     ContentWidth = FindWidth(canvas, availWidth, autoCount, availHeight);
-    const int ml = Pixels(MargArray[piMarginLeft]);
+    const int ml = MargArray[piMarginLeft], mr = MargArray[piMarginRight];
+    const int bl = MargArray[piBorderLeftWidth], br = MargArray[piBorderRightWidth];
+    const int pl = MargArray[piPaddingLeft], pr = MargArray[piPaddingRight];
+    const int E = ml + mr + bl + br + pl + pr;
+    if (FProps->Values[piWidth].IsText() && Contains(FProps->Values[piWidth].Text(), "%"))
+        ContentWidth = std::max(0, std::min(ContentWidth, availWidth - E));
+
+    IndentManager* im = indent;
+    if (Positioning == PosAbsolute) {
+        SavedIMgr = indent;
+        im = FOwnIMgr.get();
+        im->Clear();
+        im->Reset(0, 1000000);
+        im->Width = ContentWidth;
+    }
+    TBlock* savedBlock = im ? im->CurrentBlock : nullptr;
+    if (im)
+        im->CurrentBlock = this;
+
     const int top = Y + ClearAddon;
     DrawTop = FMarginTop <= 0 ? top + FMarginTop : top;
-    IndentOffset = ml + MargArray[piPaddingLeft] + MargArray[piBorderLeftWidth];
-    int x = X + IndentOffset;
-    if (IsListItem && indent && x < indent->LeftIndent(top) + 35) {
-        const int d = indent->LeftIndent(top) + 35 - x;
+    if (FloatLR == AlignLeft && im)
+        IndentOffset = std::max(X, im->LeftIndent(top)) + ml + pl + bl - X;
+    else if (FloatLR == AlignRight && im)
+        IndentOffset = std::min(availWidth, im->RightSide(top) - X) - mr - pr - br - ContentWidth;
+    else
+        IndentOffset = ml + pl + bl;
+    FBoxLeft = X + (IsFloating() ? IndentOffset - pl - bl : ml);
+    FBoxTop = top + FMarginTop;
+    X += IndentOffset;
+    if (IsListItem && im && X < im->LeftIndent(top) + 35) {
+        const int d = im->LeftIndent(top) + 35 - X;
         IndentOffset += d;
         ContentWidth = std::max(0, ContentWidth - d);
-        x += d;
+        X += d;
     }
     YPosition = top + FMarginTop + MargArray[piPaddingTop] + MargArray[piBorderTopWidth];
-    ContentLeft = x;
-    TBlock* savedBlock = indent ? indent->CurrentBlock : nullptr;
+    ContentLeft = X;
     int leftRec = -1, rightRec = -1;
-    if (indent) {
-        indent->CurrentBlock = this;
-        leftRec = indent->SetLeft(x - indent->LfEdge, YPosition);
-        rightRec = indent->SetRight(x + ContentWidth - indent->LfEdge, YPosition);
+    if (im) {
+        leftRec = im->SetLeft(X - im->LfEdge, YPosition);
+        rightRec = im->SetRight(X + ContentWidth - im->LfEdge, YPosition);
     }
-    MyCell->IndentMgr = indent;
-    const int height = MargArray[piHeight] > 0 ? MargArray[piHeight] : availHeight > 0 ? availHeight : blockHeight;
+    MyCell->IndentMgr = im;
+    MyCell->HideOverflow = HideOverflow;
+    const int setHeight = MargArray[piHeight];
+    const int height = setHeight > 0 ? setHeight : availHeight > 0 ? availHeight : blockHeight;
+    // Absolutely positioned descendants are placed from the nearest positioned box's padding box.
+    int cellRefX = refX, cellRefY = refY;
+    if (Positioning != PosStatic) {
+        cellRefX = X - pl;
+        cellRefY = YPosition - MargArray[piPaddingTop];
+    }
     int cellWidth = 0;
-    MyCell->LayoutBlockCell(canvas, x, YPosition, refX, refY, ContentWidth, height, blockHeight, cellWidth, cursor);
+    MyCell->LayoutBlockCell(canvas, X, YPosition, cellRefX, cellRefY, ContentWidth, height, blockHeight, cellWidth,
+                            cursor);
     CharCount = cursor - StartCursor;
-    const int E = ml + Pixels(MargArray[piMarginRight]) + MargArray[piBorderLeftWidth] + MargArray[piBorderRightWidth] +
-                  MargArray[piPaddingLeft] + MargArray[piPaddingRight];
     maxWidth = E + cellWidth;
-    int contentBot = std::max(YPosition, MyCell->ContentBottom);
-    if (MargArray[piHeight] > 0 && contentBot < YPosition + MargArray[piHeight])
-        contentBot = YPosition + MargArray[piHeight];
-    ContentBottom = contentBot + MargArray[piPaddingBottom] + MargArray[piBorderBottomWidth] + FMarginBottom;
-    DrawBottom = std::max(contentBot, MyCell->DrawBottom) + MargArray[piPaddingBottom] + MargArray[piBorderBottomWidth];
+    if (Positioning != PosStatic)
+        maxWidth = std::max(0, maxWidth + (Positioning == PosAbsolute ? X - IndentOffset - givenX : LeftP) - mr);
+    ContentBot = std::max(YPosition, MyCell->ContentBottom);
+    if (setHeight > 0 && ((HideOverflow && setHeight > 3) || ContentBot < YPosition + setHeight))
+        ContentBot = YPosition + setHeight;
+    if (Positioning == PosAbsolute)
+        ContentBot = std::max(ContentBot, im->ImageBottom());
+    ContentBottom = ContentBot + MargArray[piPaddingBottom] + MargArray[piBorderBottomWidth] + FMarginBottom;
+    DrawBottom = std::max(ContentBot, MyCell->DrawBottom) + MargArray[piPaddingBottom] + MargArray[piBorderBottomWidth];
+    if (HideOverflow)
+        DrawBottom = ContentBot + MargArray[piPaddingBottom] + MargArray[piBorderBottomWidth];
     const int result = ContentBottom - Y;
+    LoadBackground();
     SectionHeight = result;
-    if (indent) {
-        if (rightRec >= 0)
-            indent->FreeRight(rightRec);
-        if (leftRec >= 0)
-            indent->FreeLeft(leftRec);
-        indent->CurrentBlock = savedBlock;
-        DrawHeight = std::max(SectionHeight, indent->ImageBottom() - Y);
-    } else {
-        DrawHeight = SectionHeight;
+    if (im) {
+        im->FreeRight(rightRec);
+        im->FreeLeft(leftRec);
+        im->CurrentBlock = savedBlock;
     }
-    if (Positioned) {
+    BuildDrawList();
+    if (IsFloating() || Positioning == PosAbsolute) {
+        DrawHeight = Positioning == PosAbsolute ? 0 : SectionHeight;
+        if (indent && FloatLR == AlignLeft)
+            indent->AddFloatBlock(Y, X + ContentWidth + mr + pr + br, true, DrawBottom - Y);
+        else if (indent && FloatLR == AlignRight)
+            indent->AddFloatBlock(Y, E + ContentWidth, false, DrawBottom - Y);
         SectionHeight = 0;
+        if (Positioning == PosAbsolute)
+            SavedIMgr = nullptr;
         return 0;
     }
+    DrawHeight = indent ? std::max(SectionHeight, indent->ImageBottom() - Y) : SectionHeight;
     return result;
+}
+
+void TBlock::LoadBackground()
+{
+    NeedImageStuff = false;
+    if (BGImageName.empty() || !Root->ShowImages)
+        return;
+    if (!BGBitmap) {
+        std::string name = Root->OnExpandName ? Root->OnExpandName(BGImageName) : BGImageName;
+        TTranspType transp = NotTransp;
+        bool delayed = false, fromCache = false;
+        platform::Bitmap* mask = nullptr;
+        TPictureObject* picture = Root->RequestImage(name, transp, delayed, fromCache, mask);
+        if (!picture || !picture->Bitmap() || picture->Bitmap()->Empty()) {
+            BGImageName.clear();  // a picture that cannot be had is dropped; the block paints without it
+            return;
+        }
+        BGBitmap = picture->Bitmap();
+        BGMask = mask;
+    }
+    NeedImageStuff = true;
+}
+
+void TBlock::BuildDrawList()
+{
+    DrawList.clear();
+    DrawList.reserve(std::size_t(MyCell->Count()));
+    for (int i = 0; i < MyCell->Count(); ++i) {
+        TSectionBase* item = (*MyCell)[i];
+        item->OwnerBlock = this;
+        DrawList.push_back(item);
+    }
+    // Negative orders first, then document order, then positive orders; equal orders keep document order.
+    std::stable_sort(DrawList.begin(), DrawList.end(),
+                     [](const TSectionBase* a, const TSectionBase* b) { return a->ZIndex < b->ZIndex; });
 }
 
 void TBlock::DrawBorders(platform::Canvas* canvas, const platform::Rect& borderBox, const platform::Rect& paddingBox)
@@ -219,36 +431,98 @@ void TBlock::DrawBorders(platform::Canvas* canvas, const platform::Rect& borderB
     DrawBorder(*canvas, borderBox, paddingBox, Root->Printing, TColor(MargArray[piBackgroundColor]), sides);
 }
 
+namespace {
+
+// Moves the root's view by a relative block's vertical offset while its content is drawn.
+class YOffsetShift {
+public:
+    YOffsetShift(TSectionList* root, int dy) : FRoot(root), FDy(dy) { FRoot->YOffset -= dy; }
+    ~YOffsetShift() { FRoot->YOffset += FDy; }
+    YOffsetShift(const YOffsetShift&) = delete;
+    YOffsetShift& operator=(const YOffsetShift&) = delete;
+
+private:
+    TSectionList* FRoot;
+    int FDy;
+};
+
+// Limits drawing to a rectangle and puts the previous clip back afterwards.
+class ClipScope {
+public:
+    ClipScope(platform::Canvas* canvas, const platform::Rect& r) : FCanvas(canvas), FHad(canvas->HasClip())
+    {
+        if (FHad)
+            FSaved = canvas->GetClipRegion();
+        canvas->IntersectClipRect(r);
+    }
+    ~ClipScope() { FCanvas->SelectClipRgn(FHad ? &FSaved : nullptr); }
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+
+private:
+    platform::Canvas* FCanvas;
+    bool FHad;
+    platform::Region FSaved;
+};
+
+}  // namespace
+
 int TBlock::Paint(platform::Canvas* canvas, const platform::Rect& clip, IndentManager* indent, int X, int refX,
                   int refY)
 {
     if (DisplayNone)
         return 0;
     const int result = YDraw + SectionHeight;
-    const int left = X + Pixels(MargArray[piMarginLeft]);
-    const int top = YDraw + ClearAddon + FMarginTop - Root->YOffset;
+    if (Visibility == VisHidden)
+        return result;
+    // The block's document coordinates to screen: the cell's own shift, plus a relative block's offset.
+    int dx = X - FLayoutX;
+    int dy = 0;
+    if (Positioning == PosRelative) {
+        dx += LeftP;
+        dy = TopP;
+    }
+    YOffsetShift shift(Root, dy);
+    const int left = FBoxLeft + dx;
+    const int top = FBoxTop - Root->YOffset;
     const int right = left + MargArray[piBorderLeftWidth] + MargArray[piPaddingLeft] + ContentWidth +
                       MargArray[piPaddingRight] + MargArray[piBorderRightWidth];
-    const int bottom = ContentBottom - FMarginBottom - Root->YOffset;
+    const int bottom = (IsFloating() ? DrawBottom : ContentBottom - FMarginBottom) - Root->YOffset;
     const platform::Rect border{left, top, right, bottom};
     const platform::Rect padding{left + MargArray[piBorderLeftWidth], top + MargArray[piBorderTopWidth],
                                  right - MargArray[piBorderRightWidth], bottom - MargArray[piBorderBottomWidth]};
+    MyRect = border;
     const bool visible = border.Left < clip.Right && border.Right > clip.Left && border.Top < clip.Bottom &&
                          border.Bottom > clip.Top;
-    if (visible && TColor(MargArray[piBackgroundColor]) != NoColor && !(Root->Printing && !Root->PrintTableBackground)) {
+    const bool backgrounds = !(Root->Printing && !Root->PrintTableBackground);
+    if (visible && backgrounds && TColor(MargArray[piBackgroundColor]) != NoColor) {
         platform::Rect fill{std::max(padding.Left, clip.Left), std::max(padding.Top, clip.Top),
                             std::min(padding.Right, clip.Right), std::min(padding.Bottom, clip.Bottom)};
         if (fill.Left < fill.Right && fill.Top < fill.Bottom)
             canvas->FillRect(fill, platform::ColorToRGB(TColor(MargArray[piBackgroundColor]) & 0xFFFFFF));
     }
-    TBlock* saved = indent ? indent->CurrentBlock : nullptr;
-    if (indent) {
-        indent->CurrentBlock = this;
-        indent->PaintWidth = ContentWidth;
+    if (visible && backgrounds && NeedImageStuff && BGBitmap && Root->ShowImages)
+        TileBackground(*canvas, padding, clip, *BGBitmap, BGMask, BGPos[0], BGPos[1]);
+
+    FPaintContentX = ContentLeft + dx;
+    IndentManager* im = Positioning == PosAbsolute ? FOwnIMgr.get() : indent;
+    if (Positioning == PosAbsolute && indent) {
+        im->Reset(indent->LfEdge, indent->LfEdge + im->Width);
+        im->PaintWidth = ContentWidth;
     }
-    MyCell->PaintCell(canvas, clip, ContentWidth, X + IndentOffset, YPosition, refX, refY);
-    if (indent)
-        indent->CurrentBlock = saved;
+    TBlock* saved = im ? im->CurrentBlock : nullptr;
+    if (im) {
+        im->CurrentBlock = this;
+        im->PaintWidth = ContentWidth;
+    }
+    {
+        std::optional<ClipScope> overflowClip;
+        if (HideOverflow)
+            overflowClip.emplace(canvas, padding);
+        MyCell->PaintItems(canvas, clip, DrawList, FPaintContentX, refX, refY, im);
+    }
+    if (im)
+        im->CurrentBlock = saved;
     if (visible)
         DrawBorders(canvas, border, padding);
     return result;
@@ -256,13 +530,34 @@ int TBlock::Paint(platform::Canvas* canvas, const platform::Rect& clip, IndentMa
 
 bool TBlock::LinkAt(platform::Canvas* c, int X, int Y, TUrlTarget*& l, TFormControlObj*& f, std::string& t)
 {
-    return !DisplayNone && MyCell->LinkAt(c, X, Y, l, f, t);
+    if (DisplayNone)
+        return false;
+    if (!Title.empty()) {
+        const int y = Y - Root->YOffset;
+        if (X >= MyRect.Left && X < MyRect.Right && y >= MyRect.Top && y < MyRect.Bottom)
+            t = Title;
+    }
+    return MyCell->LinkAt(c, X, HitY(Y), l, f, t);
 }
-bool TBlock::ObjectAt(int X, int Y, TIDObject*& o, int& a, int& b) { return !DisplayNone && MyCell->ObjectAt(X, Y, o, a, b); }
+
+bool TBlock::ObjectAt(int X, int Y, TIDObject*& o, int& a, int& b)
+{
+    o = nullptr;
+    if (DisplayNone)
+        return false;
+    return MyCell->ObjectAtInOrder(DrawList, X, HitY(Y), o, a, b);
+}
+
 int TBlock::CursorAt(platform::Canvas* c, int X, int Y, int& a, int& b, int& d, bool& e)
 {
-    return DisplayNone ? -1 : MyCell->CursorAt(c, X, Y, a, b, d, e);
+    if (DisplayNone)
+        return -1;
+    const int pos = MyCell->CursorAtInOrder(DrawList, c, X, HitY(Y), a, b, d, e);
+    if (pos >= 0 && Positioning == PosRelative)
+        b += TopP;
+    return pos;
 }
+
 int TBlock::FindText(int f, const std::u16string& t, bool m) { return DisplayNone ? -1 : MyCell->FindText(f, t, m); }
 int TBlock::FindTextBackward(int f, const std::u16string& t, bool m)
 {
@@ -270,7 +565,14 @@ int TBlock::FindTextBackward(int f, const std::u16string& t, bool m)
 }
 int TBlock::SourcePosOf(int p) { return DisplayNone ? -1 : MyCell->SourcePosOf(p); }
 int TBlock::DocPosOf(int i, bool p) { return DisplayNone ? -1 : MyCell->DocPosOf(i, p); }
-bool TBlock::CursorPoint(platform::Canvas* c, int p, int& X, int& Y) { return !DisplayNone && MyCell->CursorPoint(c, p, X, Y); }
+bool TBlock::CursorPoint(platform::Canvas* c, int p, int& X, int& Y)
+{
+    if (DisplayNone || !MyCell->CursorPoint(c, p, X, Y))
+        return false;
+    if (Positioning == PosRelative)
+        Y += TopP;
+    return true;
+}
 bool TBlock::CharAt(int p, char16_t& ch, TIDObject*& o) { return !DisplayNone && MyCell->CharAt(p, ch, o); }
 
 void TBlock::MeasureWidths(platform::Canvas* c, int& minWidth, int& maxWidth)
@@ -280,10 +582,15 @@ void TBlock::MeasureWidths(platform::Canvas* c, int& minWidth, int& maxWidth)
         return;
     int autoCount = 0;
     FProps->ConvMargArray(0, 400, EmSize, ExSize, MargArray, autoCount);
-    MyCell->MeasureWidths(c, minWidth, maxWidth);
+    const int width = Pixels(MargArray[piWidth]);
+    const bool clips = FProps->IsOverflowHidden() && width > 20;
     const int E = Pixels(MargArray[piMarginLeft]) + Pixels(MargArray[piMarginRight]) + MargArray[piBorderLeftWidth] +
                   MargArray[piBorderRightWidth] + MargArray[piPaddingLeft] + MargArray[piPaddingRight];
-    const int width = Pixels(MargArray[piWidth]);
+    if (clips) {
+        minWidth = maxWidth = E + width;
+        return;
+    }
+    MyCell->MeasureWidths(c, minWidth, maxWidth);
     minWidth = E + std::max(minWidth, width);
     maxWidth = width <= 0 ? E + std::max(maxWidth, width) : minWidth;
 }
@@ -420,10 +727,12 @@ int TBlockLI::Paint(platform::Canvas* c, const platform::Rect& clip, IndentManag
     const int result = TBlock::Paint(c, clip, im, X, rx, ry);
     if (FirstLineY <= 0 || DisplayNone || ListType == 3)
         return result;
-    const int y = FirstLineY - Root->YOffset;
+    if (Visibility == VisHidden)
+        return result;
+    const int y = FirstLineY - Root->YOffset + (Positioning == PosRelative ? TopP : 0);
     if (y < clip.Top - 50 || y > clip.Bottom + 50)
         return result;
-    const int x = X + IndentOffset;
+    const int x = FPaintContentX;
     auto font = FProps->GetFont();
     const TColor colour = platform::ColorToRGB(font->Color);
     switch (ListStyle) {
@@ -460,6 +769,19 @@ TBodyBlock::TBodyBlock(TSectionList* root, TAttributeList* attributes, TCellBasi
 {
     FMarginTop = 0;
     FMarginBottom = 0;
+    Positioning = PosStatic;
+    FloatLR = AlignNone;
+    ZIndex = 0;
+    FOwnIMgr.reset();
+    // The document's background picture belongs to the root, which draws it under everything.
+    if (!BGImageName.empty()) {
+        BackgroundPos position[2];
+        props.GetBackgroundPos(0, 0, position[0], position[1]);
+        std::vector<unsigned char> record(sizeof position);
+        std::memcpy(record.data(), static_cast<const void*>(position), sizeof position);
+        root->SetBackgroundImage(BGImageName, record);
+        BGImageName.clear();
+    }
     if (props.Explicit[piBackgroundColor] || props.Values[piBackgroundColor].IsOrdinal()) {
         const TColor c = props.GetBackgroundColor();
         if (c != NoColor)
@@ -502,6 +824,7 @@ int TBodyBlock::Layout(platform::Canvas* canvas, int, int Y, int, int, int avail
     DrawBottom = std::max(contentBot, MyCell->DrawBottom) + MargArray[piPaddingBottom] + MargArray[piBorderBottomWidth];
     MyCell->DrawTop = 0;
     MyCell->ContentBottom = 999000;
+    BuildDrawList();
     SectionHeight = DrawBottom + mb - Y;
     if (indent) {
         indent->FreeRight(rightRec);
@@ -520,9 +843,13 @@ int TBodyBlock::Paint(platform::Canvas* canvas, const platform::Rect& clip, Inde
                       int refY)
 {
     TBlock* saved = indent ? indent->CurrentBlock : nullptr;
-    if (indent)
+    if (indent) {
         indent->CurrentBlock = this;
-    MyCell->PaintCell(canvas, clip, ContentWidth, X + IndentOffset, YPosition, refX, refY);
+        indent->PaintWidth = ContentWidth;
+    }
+    FLayoutX = 0;
+    FPaintContentX = X + IndentOffset;
+    MyCell->PaintItems(canvas, clip, DrawList, FPaintContentX, refX, refY, indent);
     if (indent)
         indent->CurrentBlock = saved;
     return YDraw + SectionHeight;

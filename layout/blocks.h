@@ -17,6 +17,9 @@
 
 class TAttributeList;
 class THorzLine;
+namespace platform {
+class Bitmap;
+}  // namespace platform
 
 class TBlock : public TSectionBase {
 public:
@@ -25,13 +28,24 @@ public:
 
     std::unique_ptr<TBlockCell> MyCell;
     TCellBasic* OwnerCell = nullptr;  // not owned
-    int ZIndex = 0;
-    int ContentLeft = 0;
+    int ContentLeft = 0;              // document X of the content box
     int ContentWidth = 0;
     MarginArray MargArray{};
     bool IsListItem = false;
     bool IsListBlock = false;  // the block of an OL, UL, DIR or MENU
     std::string TagClass;
+    AlignmentType FloatLR = AlignNone;  // AlignLeft, AlignRight or AlignNone
+    PositionType Positioning = PosStatic;
+    VisibilityType Visibility = VisInherit;
+    bool HideOverflow = false;
+    bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
+    std::uint8_t BlockAlign = 1;  // 1 left (or justify), 2 centre, 3 right
+    int TopP = 0, LeftP = 0;      // the converted "top" and "left"
+    int ContentBot = 0;           // document Y of the bottom of the content box
+    std::string Title;
+    platform::Rect MyRect{};      // the border box as last painted, screen coordinates
+    // The cell's items in painting order: by ZIndex, document order among equals.
+    std::vector<TSectionBase*> DrawList;
 
     // Sets the bottom margin in pixels; paraSpace marks it as the default paragraph spacing, which a
     // following construct may drop.
@@ -67,6 +81,9 @@ public:
 
     int MarginTop() const { return FMarginTop; }
     int MarginBottom() const { return FMarginBottom; }
+    bool IsFloating() const { return FloatLR == AlignLeft || FloatLR == AlignRight; }
+    // The X at which the content was last painted (screen coordinates).
+    int PaintedContentX() const { return FPaintContentX; }
 
 protected:
     std::unique_ptr<TProperties> FProps;  // the element's computed values, converted at each layout
@@ -78,7 +95,25 @@ protected:
     ClearType ClearAttr = ClearNone;
     BorderStyleType BorderStyle = bssNone;
     bool DisplayNone = false;
-    bool Positioned = false;  // absolute: no room in the flow
+    // The background picture: its name (none: no picture), placement, and the cached picture once loaded.
+    std::string BGImageName;
+    BackgroundPos BGPos[2];
+    bool NeedImageStuff = false;
+    platform::Bitmap* BGBitmap = nullptr;  // not owned: the image cache holds it
+    platform::Bitmap* BGMask = nullptr;
+    // An absolutely positioned block lays its content out with its own indent manager; the outer one is
+    // kept meanwhile.
+    std::unique_ptr<IndentManager> FOwnIMgr;
+    IndentManager* SavedIMgr = nullptr;
+    int FLayoutX = 0;       // the X the last Layout was given
+    int FBoxLeft = 0;       // document X of the border box's left edge
+    int FBoxTop = 0;        // document Y of its top
+    int FPaintContentX = 0;
+
+    void LoadBackground();
+    void BuildDrawList();
+    // Applies the relative offset to a document Y asked about by a hit test.
+    int HitY(int Y) const { return Positioning == PosRelative ? Y - TopP : Y; }
 };
 
 class THRBlock : public TBlock {

@@ -143,6 +143,47 @@ bool TCellBasic::ObjectAt(int X, int Y, TIDObject*& object, int& IX, int& IY)
     return false;
 }
 
+int TCellBasic::PaintItems(platform::Canvas* canvas, const platform::Rect& clip,
+                           const std::vector<TSectionBase*>& items, int X, int refX, int refY, IndentManager* indent)
+{
+    NestingGuard guard;
+    int bottom = CellY;
+    if (guard.TooDeep())
+        return bottom;
+    for (TSectionBase* item : items)
+        bottom = std::max(bottom, item->Paint(canvas, clip, indent, X, refX, refY));
+    return bottom;
+}
+
+bool TCellBasic::ObjectAtInOrder(const std::vector<TSectionBase*>& items, int X, int Y, TIDObject*& object, int& IX,
+                                 int& IY)
+{
+    object = nullptr;
+    NestingGuard guard;
+    if (guard.TooDeep())
+        return false;
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        if (Hit(**it, Y) && (*it)->ObjectAt(X, Y, object, IX, IY))
+            return true;
+    return false;
+}
+
+int TCellBasic::CursorAtInOrder(const std::vector<TSectionBase*>& items, platform::Canvas* canvas, int X, int Y,
+                                int& XR, int& YR, int& caretHeight, bool& inText)
+{
+    NestingGuard guard;
+    if (guard.TooDeep())
+        return NoPosition;
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        if (!Hit(**it, Y))
+            continue;
+        const int pos = (*it)->CursorAt(canvas, X, Y, XR, YR, caretHeight, inText);
+        if (pos >= 0)
+            return pos;
+    }
+    return NoPosition;
+}
+
 int TCellBasic::CursorAt(platform::Canvas* canvas, int X, int Y, int& XR, int& YR, int& caretHeight, bool& inText)
 {
     NestingGuard guard;

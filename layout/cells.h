@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "layout/indentmanager.h"
 #include "layout/sectionbase.h"
@@ -47,6 +48,13 @@ public:
                         std::string& title);
 
     bool ObjectAt(int X, int Y, TIDObject*& object, int& IX, int& IY);
+    // Painting and hit tests over the cell's items in a block's painting order (the block's DrawList):
+    // painting goes forwards, so that later items lie on top; hit tests go backwards, top-most first.
+    int PaintItems(platform::Canvas* canvas, const platform::Rect& clip, const std::vector<TSectionBase*>& items,
+                   int X, int refX, int refY, IndentManager* indent);
+    bool ObjectAtInOrder(const std::vector<TSectionBase*>& items, int X, int Y, TIDObject*& object, int& IX, int& IY);
+    int CursorAtInOrder(const std::vector<TSectionBase*>& items, platform::Canvas* canvas, int X, int Y, int& XR,
+                        int& YR, int& caretHeight, bool& inText);
     int CursorAt(platform::Canvas* canvas, int X, int Y, int& XR, int& YR, int& caretHeight, bool& inText);
     int FindText(int fromPos, const std::u16string& text, bool matchCase);
     int FindTextBackward(int fromPos, const std::u16string& text, bool matchCase);

@@ -47,9 +47,16 @@ private:
                                : dynamic_cast<TBlockLI*>(block) ? "li"
                                : dynamic_cast<THRBlock*>(block) ? "hr"
                                                                  : "block";
-            Line(depth, "%s %s top=%d bottom=%d left=%d width=%d y=%d height=%d", kind, block->TagClass.c_str(),
+            std::string extra;
+            if (block->FloatLR == AlignLeft || block->FloatLR == AlignRight)
+                extra += block->FloatLR == AlignLeft ? " float=left" : " float=right";
+            if (block->Positioning != PosStatic)
+                extra += block->Positioning == PosAbsolute ? " absolute" : " relative";
+            if (block->ZIndex != 0)
+                extra += " z=" + std::to_string(block->ZIndex);
+            Line(depth, "%s %s top=%d bottom=%d left=%d width=%d y=%d height=%d%s", kind, block->TagClass.c_str(),
                  block->DrawTop, block->DrawBottom, block->ContentLeft, block->ContentWidth, block->YPosition,
-                 block->SectionHeight);
+                 block->SectionHeight, extra.c_str());
             Cell(*block->MyCell, block->ContentLeft, depth + 1);
         } else if (auto* section = dynamic_cast<TSection*>(&item)) {
             Section(*section, X, depth);

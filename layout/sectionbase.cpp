@@ -8,6 +8,7 @@ void TSectionBase::Duplicate(TSectionList* newRoot, const TSectionBase& source)
 {
     Root = newRoot;
     SectionHeight = source.SectionHeight;
+    ZIndex = source.ZIndex;
 }
 
 int TSectionBase::Layout(platform::Canvas*, int, int Y, int, int, int, int, int, IndentManager*, int& maxWidth,

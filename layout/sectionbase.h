@@ -44,6 +44,7 @@ public:
     int DrawTop = 0;               // vertical extent with overhangs: hit tests ask an item only when
     int DrawBottom = 0;            //   DrawTop <= Y < DrawBottom
     int YDraw = 0;                 // the Y of the last Layout; Paint draws from here
+    int ZIndex = 0;                // painting order within the owner block: higher lies on top (blocks set it)
 
     // ---- The operations every item implements (in this order in every item class).
 

@@ -196,11 +196,15 @@ int TBlock::FindWidth(platform::Canvas* canvas, int availWidth, int autoCount, i
     int& width = MargArray[piWidth];
     const int BP = MargArray[piBorderLeftWidth] + MargArray[piBorderRightWidth] + MargArray[piPaddingLeft] +
                    MargArray[piPaddingRight];
-    int minW = 0, maxW = 0;
-    MyCell->MeasureWidths(canvas, minW, maxW);
     // A hidden overflow clips only a box of a set width wider than 20 pixels.
     if (HideOverflow && (width == AutoValue || width <= 20))
         HideOverflow = false;
+    // The content's widths are needed by floats, positioned blocks and set widths. A block in the flow
+    // with an auto width takes the room; Layout widens its box afterwards when the content is wider, which
+    // spares measuring every paragraph before laying it out.
+    int minW = 0, maxW = 0;
+    if (width != AutoValue || IsFloating() || Positioning == PosAbsolute)
+        MyCell->MeasureWidths(canvas, minW, maxW);
     auto fromRoom = [&]() {
         const int room = availWidth - BP - Pixels(ml) - Pixels(mr);
         if (Positioning == PosAbsolute)
@@ -288,6 +292,7 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
     } else {
         TopP = LeftP = 0;
     }
+    const bool autoWidth = MargArray[piWidth] == AutoValue && !IsFloating() && Positioning != PosAbsolute;
     ContentWidth = FindWidth(canvas, availWidth, autoCount, availHeight);
     const int ml = MargArray[piMarginLeft], mr = MargArray[piMarginRight];
     const int bl = MargArray[piBorderLeftWidth], br = MargArray[piBorderRightWidth];
@@ -346,6 +351,8 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
     MyCell->LayoutBlockCell(canvas, X, YPosition, cellRefX, cellRefY, ContentWidth, height, blockHeight, cellWidth,
                             cursor);
     CharCount = cursor - StartCursor;
+    if (autoWidth && cellWidth > ContentWidth && !HideOverflow)
+        ContentWidth = cellWidth;
     maxWidth = E + cellWidth;
     if (Positioning != PosStatic)
         maxWidth = std::max(0, maxWidth + (Positioning == PosAbsolute ? X - IndentOffset - givenX : LeftP) - mr);

@@ -798,6 +798,56 @@ std::unique_ptr<TMyFont> TProperties::GetFont()
     return std::make_unique<TMyFont>(*FontCache);
 }
 
+namespace {
+
+void AppendKeyInt(std::string& key, std::int64_t v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); }
+
+void AppendKeyText(std::string& key, const std::string& text)
+{
+    AppendKeyInt(key, std::int64_t(text.size()));
+    key += text;
+}
+
+void AppendKeyValues(std::string& key, const std::array<TPropValue, MaxStyleProps>& values)
+{
+    for (const TPropValue& v : values) {
+        key += char(v.GetKind());
+        if (v.IsText())
+            AppendKeyText(key, v.Text());
+        else if (v.IsReal())
+            AppendKeyInt(key, std::int64_t(v.Real() * 1048576.0));
+        else if (v.IsOrdinal())
+            AppendKeyInt(key, v.Int());
+    }
+}
+
+}  // namespace
+
+std::string TProperties::LinkFontKey(const TPropStack* stack, int a) const
+{
+    // Everything the derived states read: this element's values and identity, what it hands down to a
+    // child, its inline style, and the selectors of its ancestors (contextual rules match against them).
+    std::string key;
+    key.reserve(1024);
+    AppendKeyValues(key, Values);
+    for (const std::string* text : {&ElemTag, &ElemClass, &ElemId, &ElemTitle, &FallbackFont})
+        AppendKeyText(key, *text);
+    for (std::int64_t v : {std::int64_t(FontBackground), std::int64_t(Charset), std::int64_t(CodePage),
+                           std::int64_t(EmHeight)})
+        AppendKeyInt(key, v);
+    key += InlineProps ? '\1' : '\0';
+    if (InlineProps)
+        AppendKeyValues(key, InlineProps->Values);
+    AppendKeyInt(key, stack ? a : -1);
+    if (stack)
+        for (int i = 0; i < a; ++i) {
+            const TProperties& p = *(*stack)[i];
+            for (const std::string* text : {&p.ElemTag, &p.ElemClass, &p.ElemId, &p.ElemPseudo, &p.ElemTitle})
+                AppendKeyText(key, *text);
+        }
+    return key;
+}
+
 void TProperties::ComputeLinkFonts(TStyleList& styles, int a)
 {
     if (!LinkFonts)
@@ -807,6 +857,16 @@ void TProperties::ComputeLinkFonts(TStyleList& styles, int a)
 
     TPropStack* stack = styles.PropStack;
     bool onStack = stack && a >= 0 && a < stack->Count() && (*stack)[a] == this;
+    // Links of a page mostly look alike: the states derived for one element are remembered by what they
+    // depend on, so that the next such link skips three full derivations.
+    const std::string key = LinkFontKey(onStack ? stack : nullptr, a);
+    if (const TFontInfoArray* known = styles.FindLinkFonts(key)) {
+        for (int i : {int(TFontInfoArray::VisitedIndex), int(TFontInfoArray::HoverIndex),
+                      int(TFontInfoArray::VisitedHoverIndex)})
+            (*LinkFonts)[i] = (*known)[i];
+        HasLinkFonts = true;
+        return;
+    }
     // Derives the look of a state from parent (on the stack at index parentIndex when onStack).
     auto derive = [&](const TProperties& parent, int index, const std::string& pseudo, ThtFontInfo& out) {
         auto p = std::make_unique<TProperties>();
@@ -830,6 +890,7 @@ void TProperties::ComputeLinkFonts(TStyleList& styles, int a)
     if (onStack)
         stack->Delete(a + 1);
     HasLinkFonts = true;
+    styles.RememberLinkFonts(key, *LinkFonts);
 }
 
 void TProperties::CopyLinkFonts(TFontInfoArray& target) const

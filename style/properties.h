@@ -133,6 +133,9 @@ public:
     void GetFontInfo(ThtFontInfo& info) const;
     // Fills the four looks of LinkFonts; a is this element's index on the style list's property stack.
     void ComputeLinkFonts(TStyleList& styles, int a);
+    // What the link states derived from this element depend on, as one text (stack: none when the
+    // element is not on the property stack).
+    std::string LinkFontKey(const TPropStack* stack, int a) const;
     void CopyLinkFonts(TFontInfoArray& target) const;
 
 private:

@@ -9,6 +9,7 @@ TStyleList::~TStyleList() = default;
 
 void TStyleList::Clear()
 {
+    FLinkFonts.clear();
     FContext.clear();
     FEntries.clear();
     DefaultProps = nullptr;
@@ -19,6 +20,7 @@ void TStyleList::Clear()
 
 TProperties& TStyleList::AddObject(const std::string& key, std::unique_ptr<TProperties> props)
 {
+    FLinkFonts.clear();
     props->ElemTag = key;
     TProperties* raw = props.get();
     FEntries.emplace(key, std::move(props));  // after the rules already under key
@@ -29,6 +31,7 @@ TProperties& TStyleList::AddObject(const std::string& key, std::unique_ptr<TProp
 
 TProperties& TStyleList::AddDuplicate(const std::string& key, const TProperties& props)
 {
+    FLinkFonts.clear();
     auto p = std::make_unique<TProperties>();
     p->CopySlots(props);
     return AddObject(key, std::move(p));
@@ -59,6 +62,7 @@ TSelectorPiece TStyleList::SplitPiece(std::string_view piece)
 
 void TStyleList::AddContextRule(const std::string& key, TProperties* props)
 {
+    FLinkFonts.clear();
     // At most 10 pieces; a longer key keeps the rest in its last piece, which then never matches.
     std::vector<std::string> words;
     std::size_t start = 0;
@@ -94,10 +98,19 @@ void TStyleList::AddContextRule(const std::string& key, TProperties* props)
     FContext.insert(std::move(rule));
 }
 
+void TStyleList::RememberLinkFonts(const std::string& key, const TFontInfoArray& fonts)
+{
+    // A page with very many differently styled links would otherwise grow this without end.
+    if (FLinkFonts.size() >= 4096)
+        FLinkFonts.clear();
+    FLinkFonts.emplace(key, fonts);
+}
+
 std::string TStyleList::NextSequence() { return std::to_string(SequenceNo++); }
 
 void TStyleList::SetLinkStateColor(std::string_view state, TColor colour)
 {
+    FLinkFonts.clear();
     if (TProperties* p = Find("::" + std::string(state)))
         p->Values[piColor] = TPropValue::FromInt(static_cast<std::int32_t>(colour));
 }
@@ -112,6 +125,7 @@ TProperties* TStyleList::ModifyTarget(const std::string& key, std::unique_ptr<TP
 
 void TStyleList::AddModifyProp(const std::string& key, std::string_view name, std::string_view value)
 {
+    FLinkFonts.clear();
     int index = PropertyIndex(name);
     if (index < 0)
         return;

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "style/properties.h"
@@ -80,6 +81,14 @@ public:
     // Splits a simple selector into tag, class, id and pseudo-class.
     static TSelectorPiece SplitPiece(std::string_view piece);
 
+    // Link states derived before, by TProperties::LinkFontKey; forgotten whenever a rule changes.
+    const TFontInfoArray* FindLinkFonts(const std::string& key) const
+    {
+        auto it = FLinkFonts.find(key);
+        return it == FLinkFonts.end() ? nullptr : &it->second;
+    }
+    void RememberLinkFonts(const std::string& key, const TFontInfoArray& fonts);
+
 private:
     friend class TProperties;
 
@@ -125,4 +134,5 @@ private:
     std::multimap<std::string, std::unique_ptr<TProperties>, KeyLess> FEntries;
     std::set<ContextRule, ContextLess> FContext;
     int FContextOrder = 0;
+    std::unordered_map<std::string, TFontInfoArray> FLinkFonts;
 };

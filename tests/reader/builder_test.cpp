@@ -300,3 +300,22 @@ TEST_F(BuilderTest, HostileNestingIsBounded)
     Build(unclosed + "text");
     EXPECT_GT(Format(300), 0);
 }
+
+TEST_F(BuilderTest, LinkStatesFollowContextAndLaterSheets)
+{
+    // Links that look alike share their derived states; context and later style rules still tell apart.
+    Build("<style>p.warm a:hover {color:#ff0000} a:visited {color:#00ff00}</style>"
+          "<p class=warm><a href=1>one</a></p><p><a href=2>two</a></p><p class=warm><a href=3>three</a></p>"
+          "<style>a:hover {color:#0000ff}</style><p><a href=4>four</a></p>");
+    ASSERT_EQ(Root.FLinkRuns.size(), 4u);
+    auto hover = [&](int i) { return (*Root.FLinkRuns[std::size_t(i)]->LinkFonts)[TFontInfoArray::HoverIndex].iColor; };
+    auto visited = [&](int i) {
+        return (*Root.FLinkRuns[std::size_t(i)]->LinkFonts)[TFontInfoArray::VisitedIndex].iColor;
+    };
+    EXPECT_EQ(hover(0) & 0xFFFFFF, 0x0000FFu);  // colours as 0x00BBGGRR: red
+    EXPECT_EQ(hover(2), hover(0));
+    EXPECT_NE(hover(1), hover(0)) << "the rule applies inside p.warm only";
+    EXPECT_EQ(hover(3) & 0xFFFFFF, 0xFF0000u) << "a sheet read later counts for later links";
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(visited(i) & 0xFFFFFF, 0x00FF00u);
+}

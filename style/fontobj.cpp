@@ -1,5 +1,6 @@
 #include "style/fontobj.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/controls.h"
@@ -171,12 +172,18 @@ void TFontObj::SetLinkY(TFontRunOwner& owner, int y)
         return;
     }
     auto& runs = owner.LinkRuns();
+    // Searched from where the last run was found, wrapping round once.
+    const int n = int(runs.size());
     int at = -1;
-    for (int i = 0; i < int(runs.size()); ++i)
+    const int from = std::clamp(owner.LinkRunHint, 0, std::max(0, n - 1));
+    for (int k = 0; k < n; ++k) {
+        const int i = (from + k) % n;
         if (runs[std::size_t(i)] == this) {
             at = i;
+            owner.LinkRunHint = i;
             break;
         }
+    }
     for (int i = at - 1; i >= 0 && runs[std::size_t(i)]->LinkId() == LinkId(); --i)
         if (runs[std::size_t(i)]->TabControl) {
             runs[std::size_t(i)]->LinkY = y;

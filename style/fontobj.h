@@ -33,6 +33,10 @@ public:
     // A run is freed before the document is cleared: take it out of every document-wide list. When the
     // run merged into a survivor of the same link, entries that named it name the survivor instead.
     virtual void RunRemoved(TFontObj* run, TFontObj* survivor) = 0;
+
+    // Where the last link run was found in LinkRuns: lines are laid out in document order, so the next
+    // one asked about usually stands right after it.
+    int LinkRunHint = 0;
 };
 
 class TFontObj {

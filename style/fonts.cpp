@@ -76,7 +76,18 @@ platform::LogFont TMyFont::LogFont() const
     return lf;
 }
 
-platform::Font TMyFont::Handle() const { return platform::Font(LogFont()); }
+platform::Font TMyFont::Handle() const
+{
+    if (FRealised) {
+        const platform::LogFont& d = FRealised->Description();
+        if (d.Height == Height && d.Charset == Charset && d.Bold() == ((Style & fsBold) != 0) &&
+            d.Italic == ((Style & fsItalic) != 0) && d.Underline == ((Style & fsUnderline) != 0) &&
+            d.StrikeOut == ((Style & fsStrikeOut) != 0) && d.Name == Name)
+            return *FRealised;
+    }
+    FRealised.emplace(LogFont());
+    return *FRealised;
+}
 
 void TMyFont::StoreMetrics()
 {

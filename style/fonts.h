@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/font.h"
@@ -73,6 +74,11 @@ public:
     void SelectInto(platform::Canvas& canvas) const;
     // Takes name, size, style, colours and charset of a look.
     void ApplyInfo(const ThtFontInfo& info);
+
+private:
+    // The font last realised, kept while the attributes it was made from stay the same: runs select
+    // their font for every piece of text they measure or draw.
+    mutable std::optional<platform::Font> FRealised;
 };
 
 // Font names: the generic families replaced, quotes removed; the first installed entry of a

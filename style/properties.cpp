@@ -197,6 +197,29 @@ TProperties::TProperties()
     Serial = g_serial++;
 }
 
+void TProperties::Reset()
+{
+    FontCache.reset();
+    HasLinkFonts = false;
+    FallbackFont.clear();
+    for (std::string* text : {&ElemTag, &ElemClass, &ElemId, &ElemPseudo, &ElemTitle})
+        text->clear();
+    InlineProps = nullptr;
+    FontBackground = NoColor;
+    Charset = 1;
+    CodePage = 0;
+    EmHeight = 0;
+    ExHeight = 0;
+    for (TPropValue& v : Values)
+        v.Clear();
+    for (int i = piMarginTop; i <= piLeft; ++i)
+        Values[std::size_t(i)] = TPropValue::FromInt(NotSet);
+    Values[piZIndex] = TPropValue::FromSmall(0);
+    Explicit.fill(false);
+    LinkFonts.reset();
+    Serial = g_serial++;
+}
+
 TProperties::~TProperties() = default;
 
 void TProperties::Inherit(std::string_view tag, const TProperties& parent)

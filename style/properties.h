@@ -55,6 +55,8 @@ public:
     ~TProperties();
     TProperties(const TProperties&) = delete;
     TProperties& operator=(const TProperties&) = delete;
+    // Back to the state of a new object (with a new Serial), keeping the storage.
+    void Reset();
 
     std::unique_ptr<TMyFont> FontCache;
     bool HasLinkFonts = false;

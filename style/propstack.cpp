@@ -8,7 +8,14 @@
 TProperties& TPropStack::PushProps(const std::string& tag, const std::string& cls, const std::string& id,
                                    TProperties* inlineStyle, const std::string& title, const std::string& pseudo)
 {
-    auto props = std::make_unique<TProperties>();
+    std::unique_ptr<TProperties> props;
+    if (FSpare.empty()) {
+        props = std::make_unique<TProperties>();
+    } else {
+        props = std::move(FSpare.back());
+        FSpare.pop_back();
+        props->Reset();
+    }
     TProperties& parent = Top();
     props->Inherit(tag, parent);
     TProperties& added = *Add(std::move(props));
@@ -26,7 +33,7 @@ void TPropStack::PopTag(const std::string& tag)
         return;
     if ((*this)[j]->GetBorderStyle() != bssNone && OnCloseInline)
         OnCloseInline(*(*this)[j]);
-    Delete(j);
+    Recycle(j);
     if (j >= 2 && Styles)
         for (int k = j; k < Count(); ++k)
             (*this)[k]->Refresh(*(*this)[k - 1], *Styles, k);
@@ -35,5 +42,12 @@ void TPropStack::PopTag(const std::string& tag)
 void TPropStack::PopTop()
 {
     if (Count() > 1)
-        Delete(Count() - 1);
+        Recycle(Count() - 1);
+}
+
+void TPropStack::Recycle(int index)
+{
+    std::unique_ptr<TProperties> props = Extract(index);
+    if (FSpare.size() < 64)
+        FSpare.push_back(std::move(props));
 }

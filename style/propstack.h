@@ -3,7 +3,9 @@
 // document defaults, the top one the element being read. Owns its entries.
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "reader/freelist.h"
 #include "style/properties.h"
@@ -26,4 +28,9 @@ public:
     void PopTag(const std::string& tag);
     // Removes the top entry, unless it is the base.
     void PopTop();
+
+private:
+    // Removed entries kept for the next pushes: a document pushes and pops an entry per element.
+    std::vector<std::unique_ptr<TProperties>> FSpare;
+    void Recycle(int index);
 };

@@ -274,3 +274,32 @@ TEST_F(CascadeTest, ClearResetsSequence)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CascadeTest, ReusedStackEntriesStartAfresh)
+{
+    // Entries popped from the stack are reused by later pushes: nothing of the old element may remain.
+    stack.Styles = &styles;
+    Sheet("a:hover { color: red } b.x { margin-left: 7px }");
+    TProperties& link = stack.PushProps("a", "", "", nullptr, "Title", "link");
+    EXPECT_TRUE(link.HasLinkFonts);
+    TProperties& bold = stack.PushProps("b", "x", "id1", nullptr, "", "");
+    EXPECT_TRUE(bold.Explicit[piMarginLeft]);
+    const int serial = bold.Serial;
+    stack.PopTop();
+    stack.PopTag("a");
+    ASSERT_EQ(stack.Count(), 1);
+    TProperties& plain = stack.PushProps("i", "", "", nullptr, "", "");
+    EXPECT_EQ(plain.ElemTag, "i");
+    EXPECT_EQ(plain.ElemClass, "");
+    EXPECT_EQ(plain.ElemId, "");
+    EXPECT_EQ(plain.ElemTitle, "");
+    EXPECT_FALSE(plain.HasLinkFonts);
+    EXPECT_EQ(plain.LinkFonts, nullptr);
+    EXPECT_FALSE(plain.Explicit[piMarginLeft]);
+    EXPECT_EQ(plain.Values[piMarginLeft].Int(), NotSet);
+    EXPECT_NE(plain.Serial, serial) << "a reused entry is a new element for the inline records";
+}
+
+}  // namespace

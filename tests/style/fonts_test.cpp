@@ -255,3 +255,23 @@ TEST(FontObjTest, NoPaintAreaNoFocusWindow)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GetFontTest, TheRealisedFontFollowsChangedAttributes)
+{
+    TMyFont font;
+    font.Name = "Arial";
+    font.Height = -12;
+    const int small = font.Handle().PixelSize();
+    font.Height = -30;
+    EXPECT_GT(font.Handle().PixelSize(), small);
+    font.Style = fsBold;
+    EXPECT_TRUE(font.Handle().Description().Bold());
+    TMyFont copy = font;
+    copy.Style = 0;
+    EXPECT_FALSE(copy.Handle().Description().Bold());
+    EXPECT_TRUE(font.Handle().Description().Bold());
+}
+
+}  // namespace

@@ -20,6 +20,7 @@ class TAttributeList;
 class TCellBasic;
 class TokenObj;
 class TFormControlObj;
+class TDeferredDraw;
 
 // Placeholder characters the builder puts into the text.
 constexpr char16_t FmCtl = 2;    // a form control (in Controls)
@@ -166,10 +167,18 @@ protected:
     // ---- Painting and hit tests (sectiondraw.cpp)
     void PaintLine(platform::Canvas* canvas, const platform::Rect& clip, IndentManager* indent, int X, int& Y,
                    LineRec& line);
-    void PaintRuns(platform::Canvas* canvas, IndentManager* indent, int X, int Y, LineRec& line, bool recording);
+    void PaintRuns(platform::Canvas* canvas, IndentManager* indent, int X, int Y, LineRec& line);
+    // Takes the floating pictures queued by the last paint out of the root's draw list.
+    void DropDeferred();
     bool SelectionState(int pos, int& count) const;
     int CountAtX(platform::Canvas* canvas, int W, int N, int lineStart);
-    void BuildLineBorders(LineRec& line);
+    // Makes the line's border boxes from the root's inline records; true when the line has any.
+    bool BuildLineBorders(LineRec& line);
+    // Walks the line as PaintRuns draws it, without drawing, and records the border boxes' edges.
+    void RecordBorderBoxes(platform::Canvas* canvas, int X, int Y, LineRec& line);
+    void DrawBorderRec(platform::Canvas* canvas, const BorderRec& box, int shift);
+    // Floating pictures of the last paint, drawn by the root after the whole document.
+    std::vector<std::unique_ptr<TDeferredDraw>> FDeferred;
 
     TCellBasic* FOwnerCell = nullptr;
     std::string FIDName;  // the name registered in the root's IDNames, if any

@@ -389,7 +389,18 @@ void TSectionList::AddInline(int sourceIndex, TProperties& props, bool isStart)
         rec->EndSource = sourceIndex;
         rec->Ident = props.Serial;
         rec->EndDoc = 999999;
-        props.ConvInlineMargArray(200, props.EmHeight, props.ExHeight, rec->MargArray);
+        MarginArray& m = rec->MargArray;
+        props.ConvInlineMargArray(200, props.EmHeight, props.ExHeight, m);
+        // Colours: the background only when the element sets one; a border side without a colour of its
+        // own takes the element's border colour, else its text colour.
+        const TPropValue& back = props.Values[piBackgroundColor];
+        m[piBackgroundColor] = back.IsOrdinal() && props.Explicit[piBackgroundColor] ? back.Int() : int(NoColor);
+        const TPropValue& all = props.Values[piBorderColor];
+        m[piBorderColor] = all.IsOrdinal() ? all.Int() : props.Values[piColor].Int();
+        for (int k = piBorderTopColor; k <= piBorderLeftColor; ++k) {
+            const TPropValue& v = props.Values[std::size_t(k)];
+            m[std::size_t(k)] = v.IsOrdinal() && v.Int() != NotSet ? v.Int() : m[piBorderColor];
+        }
         Inlines->Add(std::move(rec));
     } else {
         for (int i = Inlines->Count() - 1; i >= 0; --i) {

@@ -96,6 +96,7 @@ void TSection::Withdraw()
             Root->RunRemoved(run.get(), nullptr);
         if (Root->IDNames)
             Root->IDNames->RemoveObject(this);
+        DropDeferred();
     }
     TSectionBase::Withdraw();
 }
@@ -122,16 +123,42 @@ void TSection::AddTokens(const TokenObj& tokens)
         return;
     const int transform = Root && Root->PropStack ? Root->PropStack->Top().GetTextTransform() : 0;
     const char flag = (Root && Root->NoBreak) || dynamic_cast<TPreFormated*>(this) ? BreakNo : BreakYes;
+    TPropStack* stack = Root ? Root->PropStack : nullptr;
+    const bool smallCaps = stack && stack->Top().Values[piFontVariant].TextIs("small-caps");
     Text.reserve(Text.size() + std::size_t(n));
+    BreakFlags.reserve(BreakFlags.size() + std::size_t(n));
+    SourceMap.reserve(SourceMap.size() + std::size_t(n));
+    // Small capitals: every letter is written in capitals; those that were lower case are set in the
+    // smaller font of SMALL, each change of case starting a new font run.
+    bool small = false;
     for (int i = 0; i < n; ++i) {
         char16_t c = tokens.CharAt(i);
         if (transform == 1)
             c = platform::WideUpper(c);
         else if (transform == 2)
             c = platform::WideLower(c);
+        if (smallCaps) {
+            const char16_t upper = platform::WideUpper(c);
+            if (c != u' ' && !(c >= u'0' && c <= u'9')) {
+                if (upper != c && !small) {
+                    stack->PushProps("small", {}, {}, nullptr, {}, {});
+                    ChangeFont(stack->Top());
+                    small = true;
+                } else if (upper == c && small) {
+                    stack->PopTop();
+                    ChangeFont(stack->Top());
+                    small = false;
+                }
+            }
+            c = upper;
+        }
         Text += c;
         BreakFlags += flag;
         SourceMap.push_back(tokens.IndexAt(i));
+    }
+    if (small) {
+        stack->PopTop();
+        ChangeFont(stack->Top());
     }
     CharCount = int(Text.size());
 }
@@ -234,6 +261,10 @@ void TSection::AppendSpaceAtEnd(int sourceIndex)
         ++last->Pos;  // the new blank keeps the style of the run before
     Text += u' ';
     BreakFlags += BreakYes;
+    // The closing blank stands after the last character in the source too: an index given from an
+    // earlier tag would send the source runs backwards and lose positions after it.
+    if (!SourceMap.empty())
+        sourceIndex = std::max(sourceIndex, SourceMap.back() + 1);
     SourceMap.push_back(sourceIndex);
 }
 
@@ -724,15 +755,24 @@ int TSection::Layout(platform::Canvas* canvas, int X, int Y, int, int, int avail
             above = D / 2;
             below = D - above;
         }
-        const int T = ln.TextHeight;
+        int T = ln.TextHeight;
         for (const auto& obj : Images) {
             if (obj->Pos < P || obj->Pos >= P + N || obj->Floats())
                 continue;
             obj->DrawYY = curY;
+            if (TFormControlObj* ctl = obj->FormControl(); ctl && !Root->IsCopy)
+                ctl->SetYPos(curY);
             const int H = obj->ObjHeight + obj->VSpaceT + obj->VSpaceB;
             switch (obj->VertAlign) {
             case AlignTop: below = std::max(below, H - T); break;
             case AlignMiddle: {
+                // A line of objects only is centred on the font it starts in.
+                int index = 0;
+                if (T == 0)
+                    if (TFontObj* run = Fonts.GetFontObjAt(P, index)) {
+                        T = ln.TextHeight = run->FontHeight;
+                        ln.Descent = run->Descent;
+                    }
                 const int G = H - T;
                 below = std::max(below, G / 2);
                 above = std::max(above, G - G / 2);

@@ -18,6 +18,17 @@
 
 namespace {
 
+// Where a run stands among the last link runs, or -1. Only the section's last run can be listed when it is
+// changed again, and the runs are listed in document order, so it stands at the very end if at all.
+int RecentLinkRun(const std::vector<TFontObj*>& runs, const TFontObj* run)
+{
+    const int n = int(runs.size());
+    for (int i = n - 1; i >= 0 && i >= n - 8; --i)
+        if (runs[std::size_t(i)] == run)
+            return i;
+    return -1;
+}
+
 bool IsBreakChar(char16_t c) { return c == FmCtl || c == ImgPan || c == u' ' || c == u'-' || c == u'?'; }
 bool IsWide(char16_t c) { return c > 0x2FFF; }
 
@@ -181,7 +192,7 @@ void TSection::ChangeFont(TProperties& props)
         run->PrepareLinkFonts();
         props.CopyLinkFonts(*run->LinkFonts);
         auto& runs = Root->FLinkRuns;
-        if (std::find(runs.begin(), runs.end(), run) == runs.end())
+        if (run != last || RecentLinkRun(runs, run) < 0)
             runs.push_back(run);
     }
     AlignmentType v = AlignNone;
@@ -207,13 +218,14 @@ void TSection::ChangeLinkFont(bool linkStart, TProperties& props, TUrlTarget* li
     if (linkStart && run->IsLink()) {
         run->PrepareLinkFonts();
         props.CopyLinkFonts(*run->LinkFonts);
-        if (std::find(runs.begin(), runs.end(), run) == runs.end())
+        if (run != last || RecentLinkRun(runs, run) < 0)
             runs.push_back(run);
         if (!Root->ManyLinks)
             run->CreateFocusWindow(*Root, link->TabIndex);
     } else if (!linkStart) {
         run->LinkFonts.reset();
-        runs.erase(std::remove(runs.begin(), runs.end(), run), runs.end());
+        if (const int at = run == last ? RecentLinkRun(runs, run) : -1; at >= 0)
+            runs.erase(runs.begin() + at);
     }
     AlignmentType v = AlignNone;
     run->SScript = props.GetVertAlign(v) && (v == AlignSub || v == AlignSuper) ? v : AlignNone;

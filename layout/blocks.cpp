@@ -389,23 +389,34 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
     return result;
 }
 
+namespace {
+
+// A picture of the document by name, from the image cache or loaded into it; none when it cannot be had.
+platform::Bitmap* RequestPicture(TSectionList& root, const std::string& name, platform::Bitmap*& mask)
+{
+    const std::string file = root.OnExpandName ? root.OnExpandName(name) : name;
+    TTranspType transp = NotTransp;
+    bool delayed = false, fromCache = false;
+    mask = nullptr;
+    TPictureObject* picture = root.RequestImage(file, transp, delayed, fromCache, mask);
+    if (!picture || !picture->Bitmap() || picture->Bitmap()->Empty())
+        return nullptr;
+    return picture->Bitmap();
+}
+
+}  // namespace
+
 void TBlock::LoadBackground()
 {
     NeedImageStuff = false;
     if (BGImageName.empty() || !Root->ShowImages)
         return;
     if (!BGBitmap) {
-        std::string name = Root->OnExpandName ? Root->OnExpandName(BGImageName) : BGImageName;
-        TTranspType transp = NotTransp;
-        bool delayed = false, fromCache = false;
-        platform::Bitmap* mask = nullptr;
-        TPictureObject* picture = Root->RequestImage(name, transp, delayed, fromCache, mask);
-        if (!picture || !picture->Bitmap() || picture->Bitmap()->Empty()) {
+        BGBitmap = RequestPicture(*Root, BGImageName, BGMask);
+        if (!BGBitmap) {
             BGImageName.clear();  // a picture that cannot be had is dropped; the block paints without it
             return;
         }
-        BGBitmap = picture->Bitmap();
-        BGMask = mask;
     }
     NeedImageStuff = true;
 }
@@ -622,7 +633,12 @@ THRBlock::THRBlock(TSectionList* root, TAttributeList* attributes, TCellBasic* o
     MyCell->Add(std::move(line));
 }
 
-void THRBlock::Duplicate(TSectionList* n, const TSectionBase& s) { TBlock::Duplicate(n, s); }
+void THRBlock::Duplicate(TSectionList* n, const TSectionBase& s)
+{
+    TBlock::Duplicate(n, s);
+    if (const auto* from = dynamic_cast<const THRBlock*>(&s))
+        Align = from->Align;
+}
 
 int THRBlock::FindWidth(platform::Canvas*, int availWidth, int, int)
 {
@@ -667,15 +683,32 @@ TBlockLI::TBlockLI(TSectionList* root, TAttributeList* attributes, int level, in
     const ListStyleType styled = props.GetListStyleType();
     if (props.Values[piListStyleType].IsText() && styled != lbBlank)
         ListStyle = styled;
+    if (props.Values[piListStyleImage].IsText())
+        MarkerImageName = props.GetListStyleImage();
 }
 
 TBlockLI::~TBlockLI() = default;
 
-void TBlockLI::Duplicate(TSectionList* n, const TSectionBase& s) { TBlock::Duplicate(n, s); }
+void TBlockLI::Duplicate(TSectionList* n, const TSectionBase& s)
+{
+    TBlock::Duplicate(n, s);
+    if (const auto* from = dynamic_cast<const TBlockLI*>(&s)) {
+        ListType = from->ListType;
+        ListNumb = from->ListNumb;
+        ListStyle = from->ListStyle;
+        MarkerImageName = from->MarkerImageName;
+    }
+}
 
 int TBlockLI::Layout(platform::Canvas* c, int X, int Y, int rx, int ry, int aw, int ah, int bh, IndentManager* im,
                      int& mw, int& cur)
 {
+    // A marker picture that cannot be had is dropped: the item shows its bullet or number instead.
+    if (!MarkerImageName.empty() && !MarkerBitmap && Root->ShowImages) {
+        MarkerBitmap = RequestPicture(*Root, MarkerImageName, MarkerMask);
+        if (!MarkerBitmap)
+            MarkerImageName.clear();
+    }
     FirstLineY = 0;
     int* saved = Root->FirstLineBaselineSlot;
     Root->FirstLineBaselineSlot = &FirstLineY;
@@ -740,6 +773,15 @@ int TBlockLI::Paint(platform::Canvas* c, const platform::Rect& clip, IndentManag
     if (y < clip.Top - 50 || y > clip.Bottom + 50)
         return result;
     const int x = FPaintContentX;
+    if (MarkerBitmap && Root->ShowImages && ListStyle != lbNone) {
+        const int w = MarkerBitmap->Width(), h = MarkerBitmap->Height();
+        const platform::Rect dest{x - 16, y - h, x - 16 + w, y};
+        if (MarkerMask && !MarkerMask->Empty())
+            c->MaskedDraw(dest, *MarkerBitmap, *MarkerMask, platform::Rect{0, 0, w, h});
+        else
+            c->BitBlt(dest.Left, dest.Top, w, h, *MarkerBitmap, 0, 0, platform::SRCCOPY);
+        return result;
+    }
     auto font = FProps->GetFont();
     const TColor colour = platform::ColorToRGB(font->Color);
     switch (ListStyle) {

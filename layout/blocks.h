@@ -140,6 +140,10 @@ public:
     int ListNumb = 1;
     ListStyleType ListStyle{};
     int FirstLineY = 0;
+    // The "list-style-image" picture, drawn instead of the bullet or number once it could be had.
+    std::string MarkerImageName;
+    platform::Bitmap* MarkerBitmap = nullptr;  // not owned: the image cache holds it
+    platform::Bitmap* MarkerMask = nullptr;
     // The marker text of a numbered item ("3.", "c.", "iv."); empty for bullets.
     std::u16string MarkerText() const;
 

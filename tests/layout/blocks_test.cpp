@@ -344,3 +344,44 @@ TEST_F(BlocksTest, DeepNestingIsBoundedAndStillDrawn)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BlocksTest, ListItemsShowTheirMarkerPictureOrFallBack)
+{
+    Root.OnBitmapRequest = [](TSectionList*, const std::string& name, std::unique_ptr<Bitmap>& bitmap,
+                              platform::TColor& colour) {
+        if (name.find("dot") == std::string::npos)
+            return;
+        bitmap = std::make_unique<Bitmap>(6, 6);
+        Canvas c(*bitmap);
+        c.FillRect(Rect{0, 0, 6, 6}, Green);
+        colour = platform::TColor(-1);
+    };
+    Format("<ul style='margin:0;padding:0'><li style='list-style-image:url(dot.png)'>pictured</li>"
+           "<li style='list-style-image:url(missing.png);color:black'>fallback</li></ul>",
+           200);
+    std::vector<TBlock*> all;
+    Blocks(Root, all);
+    TBlockLI* pictured = nullptr;
+    TBlockLI* fallback = nullptr;
+    for (TBlock* b : all)
+        if (auto* li = dynamic_cast<TBlockLI*>(b))
+            (pictured ? fallback : pictured) = li;
+    ASSERT_NE(fallback, nullptr) << Dump();
+    EXPECT_NE(pictured->MarkerBitmap, nullptr);
+    EXPECT_EQ(fallback->MarkerBitmap, nullptr);
+    EXPECT_EQ(fallback->MarkerImageName, "");
+    auto picture = Paint(60);
+    const int x = pictured->ContentLeft;
+    const int y = pictured->FirstLineY;
+    EXPECT_EQ(Pixel(*picture, x - 14, y - 3), Green) << "the picture stands left of the first line";
+    // The missing picture leaves the disc bullet, drawn in the text colour.
+    bool bullet = false;
+    for (int yy = fallback->FirstLineY - 7; yy <= fallback->FirstLineY; ++yy)
+        for (int xx = fallback->ContentLeft - 16; xx < fallback->ContentLeft - 8; ++xx)
+            bullet = bullet || Pixel(*picture, xx, yy) == 0;
+    EXPECT_TRUE(bullet);
+}
+
+}  // namespace

@@ -507,8 +507,9 @@ TSectionBase* TSectionList::FindItemAtY(int Y, int& itemY, int& index)
 
 bool TSectionList::FindLineOfCharPos(int charPos, int& y)
 {
+    // Named places keep the source index the reader was at; the lines count document positions.
     int x = 0;
-    return TCell::CursorPoint(nullptr, charPos, x, y);
+    return CharCount > 0 && CursorPoint(nullptr, DocPosOf(charPos, false), x, y);
 }
 
 void TSectionList::ObjectRemoved(TIDObject* obj)

@@ -86,7 +86,11 @@ std::string EscapeAttribute(const std::string& s)
     return r;
 }
 
-// A refresh delay as the page writes it: the integer before the first ";", -1 when it is none.
+// The longest refresh delay reported, in seconds: its milliseconds still fit a timer's 32-bit interval.
+constexpr long long MaxRefreshDelay = 2147483;
+
+// A refresh delay as the page writes it: the integer before the first ";", -1 when it is none; larger
+// numbers are cut to the longest delay.
 int RefreshDelayOf(const std::string& content)
 {
     std::size_t semi = content.find(';');
@@ -102,12 +106,27 @@ int RefreshDelayOf(const std::string& content)
     for (; i < num.size(); ++i) {
         if (num[i] < '0' || num[i] > '9')
             return -1;
-        value = std::min<long long>(value * 10 + (num[i] - '0'), 1000000000LL);
+        value = std::min<long long>(value * 10 + (num[i] - '0'), MaxRefreshDelay);
     }
     return int(value);
 }
 
 } // namespace
+
+// A small background picture repeated into a larger one, so that tiling the clip rectangle takes a bounded
+// number of copies however small the picture (a one-pixel strip becomes a band).
+struct THTMLViewer::TBackgroundTile
+{
+    const Bitmap* Source = nullptr;
+    const Bitmap* SourceMask = nullptr;
+    int SourceWidth = 0;
+    int SourceHeight = 0;
+    int Load = -1;
+    int Kx = 1;
+    int Ky = 1;
+    Bitmap Picture;
+    Bitmap Mask;
+};
 
 // ---------------------------------------------------------------------------------------------------------
 // TPaintPanel
@@ -136,7 +155,11 @@ void TPaintPanel::Paint(Canvas& canvas, const Rect& updateRect)
             mem.SetWindowOrg(clip.Left, clip.Top);
             mem.SetBrushColor(Color());
             FViewer->DrawBackground(mem, clip);
+            const bool stale = FViewer->FPositionsStale;
             FViewer->PaintDocument(mem);
+            // Only a paint of the whole area brings every visible line's hit-test positions up to date.
+            if (stale && (clip.Left > 0 || clip.Top > 0 || clip.Right < ClientWidth() || clip.Bottom < ClientHeight()))
+                FViewer->FPositionsStale = true;
             canvas.BitBlt(clip.Left, clip.Top, w, h, offscreen, 0, 0, SRCCOPY);
         }
     } catch (...) {
@@ -406,7 +429,7 @@ void THTMLViewer::LoadDocument(const std::string& name, int kind)
         if (anchor.empty() || !ScrollToAnchor(anchor)) {
             if (FCurrentFile != oldFile) {
                 ScrollTo(0);
-                FHScrollBar->SetPosition(0);
+                SetHPosition(0);
             } else {
                 ScrollTo(FVScrollBar->Position());
             }
@@ -427,7 +450,7 @@ void THTMLViewer::OpenKind(const std::string& name, int kind)
     std::string oldFile = FCurrentFile;
     std::string oldTitle = FTitle;
     int oldKind = FDocumentKind;
-    int oldPos = Position();
+    const std::int64_t oldPos = Position();
     std::unique_ptr<TFormData> formData; // the document's form values (none kept by this engine yet)
     LoadDocument(name, kind);
     if (FCurrentFile != oldFile || FDocumentKind != oldKind)
@@ -488,7 +511,7 @@ void THTMLViewer::OpenString(const std::string& source, const std::string& refer
         if (anchor.empty() || !ScrollToAnchor(anchor)) {
             if (FCurrentFile != oldFile || FCurrentFile.empty()) {
                 ScrollTo(0);
-                FHScrollBar->SetPosition(0);
+                SetHPosition(0);
             } else {
                 ScrollTo(FVScrollBar->Position());
             }
@@ -569,7 +592,7 @@ bool THTMLViewer::ScrollToAnchor(const std::string& name)
     if (!obj)
         return false;
     ScrollTo(obj->VerticalPos());
-    FHScrollBar->SetPosition(0);
+    SetHPosition(0);
     AddVisited(FCurrentFile + "#" + s);
     return true;
 }
@@ -629,6 +652,7 @@ void THTMLViewer::DoLayout()
             }
         }
         ArrangeScrollBars();
+        FPositionsStale = true;
     } catch (...) {
         FFormatting = wasFormatting;
         throw;
@@ -664,7 +688,8 @@ void THTMLViewer::ArrangeScrollBars()
     } else if (FScrollBars == ssHorizontal) {
         Hz = CW - b < FDocWidth;
     } else {
-        VE = FDocHeight >= H - b ||
+        // A document that fits the area exactly has nothing to scroll: the always-shown bar stays disabled.
+        VE = FDocHeight > H - b ||
              (FScrollBars == ssBoth && FDocHeight >= H - b - S && CW - S - b < FDocWidth);
         Hz = FScrollBars == ssBoth && (CW - b < FDocWidth || ((VE || showV) && CW - S - b < FDocWidth));
         V = VE || showV;
@@ -701,7 +726,16 @@ void THTMLViewer::ArrangeScrollBars()
 void THTMLViewer::SetVPosition(int y)
 {
     const ScrollInfo i = FVScrollBar->GetScrollInfo();
+    if (i.nPos != y)
+        FPositionsStale = true;
     FVScrollBar->SetScrollInfo(i.nMin, i.nMax, i.nPage, y, FOptions.Contains(htShowVScroll));
+}
+
+void THTMLViewer::SetHPosition(int x)
+{
+    if (FHScrollBar->Position() != x)
+        FPositionsStale = true;
+    FHScrollBar->SetPosition(x);
 }
 
 int THTMLViewer::VMax() const
@@ -731,23 +765,30 @@ void THTMLViewer::ScrollTo(int y)
     FPaintPanel->Invalidate();
 }
 
-int THTMLViewer::Position()
+std::int64_t THTMLViewer::Position()
 {
     const int y = FVScrollBar->Position();
     int itemY = 0;
     int index = 0;
-    if (FSectionList->FindItemAtY(y, itemY, index))
-        return int((unsigned(index + 1) << 16) | (unsigned(y - itemY) & 0xFFFFu));
-    return y;
+    if (!FSectionList->FindItemAtY(y, itemY, index))
+        return y;
+    const std::int64_t item = std::int64_t(index) + 1;
+    const std::int64_t offset = std::int64_t(y) - itemY;
+    // Item number and offset in 16 bits each when both fit; in 32 bits each (the value then lies above
+    // 32 bits) for long documents, so that the place is not lost.
+    if (item <= 0xFFFF && offset >= 0 && offset <= 0xFFFF)
+        return (item << 16) | offset;
+    return (item << 32) | (offset & 0xFFFFFFFF);
 }
 
-void THTMLViewer::SetPosition(int value)
+void THTMLViewer::SetPosition(std::int64_t value)
 {
-    const int high = int(unsigned(value) >> 16);
-    const int low = value & 0xFFFF;
+    const bool wide = value > 0xFFFFFFFFLL || value < 0;
+    const std::int64_t high = wide ? (std::uint64_t(value) >> 32) : (std::uint64_t(value) >> 16) & 0xFFFF;
+    const int low = wide ? int(std::uint32_t(value)) : int(value & 0xFFFF);
     if (high != 0) {
-        const int index = high - 1;
-        if (index >= int(FSectionList->PositionList.size()))
+        const std::int64_t index = high - 1;
+        if (index >= std::int64_t(FSectionList->PositionList.size()))
             return;
         ScrollTo(FSectionList->PositionList[std::size_t(index)]->VerticalPos() + low);
     } else {
@@ -769,7 +810,7 @@ void THTMLViewer::Reformat()
             CallGuarded([this] { v->SetProcessing(false); });
         }
     } ending{this};
-    const int pos = Position();
+    const std::int64_t pos = Position();
     FSectionList->ProgressBase = 0;
     Progress(psStarting, 0);
     DoLayout();
@@ -789,7 +830,7 @@ void THTMLViewer::Resize()
         SetPosition(0);
     else
         ScrollTo(FVScrollBar->Position());
-    FHScrollBar->SetPosition(std::min(FHScrollBar->Position(), HMax()));
+    SetHPosition(std::min(FHScrollBar->Position(), HMax()));
 }
 
 namespace {
@@ -840,7 +881,7 @@ void THTMLViewer::HScrollMessage(int code, int trackPos)
 {
     const int pos = RequestedScrollPos(code, trackPos, FHScrollBar->Position(), FHScrollBar->SmallChange(),
                                        FHScrollBar->LargeChange(), HMax());
-    FHScrollBar->SetPosition(std::clamp(pos, 0, HMax()));
+    SetHPosition(std::clamp(pos, 0, HMax()));
     FPaintPanel->Invalidate();
 }
 
@@ -869,6 +910,16 @@ void THTMLViewer::PaintDocument(Canvas& canvas)
         return;
     FSectionList->PaintCell(&canvas, Rect{0, 1, FPaintPanel->Width(), FPaintPanel->Height()}, MaxDocWidth,
                             -FHScrollBar->Position(), 0, 0, 0);
+    FPositionsStale = false;
+}
+
+void THTMLViewer::EnsurePaintedPositions()
+{
+    if (!FPositionsStale || FFormatting || FPaintPanel->IsPainting())
+        return;
+    Bitmap scratch(1, 1);
+    Canvas canvas(scratch);
+    PaintDocument(canvas);
 }
 
 namespace {
@@ -910,6 +961,19 @@ void TileRange(bool repeat, int size, int clipStart, int clipEnd, int& start, in
     }
 }
 
+// A picture (or its mask) repeated kx times across and ky times down, in one bitmap.
+Bitmap RepeatedPicture(const Bitmap& source, int kx, int ky)
+{
+    const int w = source.Width();
+    const int h = source.Height();
+    Bitmap result(w * kx, h * ky, source.Monochrome() ? PixelFormat::pf1bit : PixelFormat::pf32bit);
+    Canvas canvas(result);
+    for (int j = 0; j < ky; ++j)
+        for (int i = 0; i < kx; ++i)
+            canvas.BitBlt(i * w, j * h, w, h, source, 0, 0, SRCCOPY);
+    return result;
+}
+
 } // namespace
 
 void THTMLViewer::DrawBackground(Canvas& canvas, const Rect& clip)
@@ -919,6 +983,7 @@ void THTMLViewer::DrawBackground(Canvas& canvas, const Rect& clip)
     if (!FViewImages || !image || image->Empty()) {
         canvas.FillRect(clip, fill);
         FBackgroundFixed = false;
+        FBackgroundTile.reset();
         return;
     }
     BackgroundPos rec[2];
@@ -944,19 +1009,49 @@ void THTMLViewer::DrawBackground(Canvas& canvas, const Rect& clip)
     const int ph = image->Height();
     int x = PlaceOnAxis(rec[0], areaW, pw, xOff);
     int y = PlaceOnAxis(rec[1], areaH, ph, yOff);
-    int xEnd, yEnd;
-    TileRange(rec[0].RepeatD, pw, clip.Left, clip.Right, x, xEnd);
-    TileRange(rec[1].RepeatD, ph, clip.Top, clip.Bottom, y, yEnd);
     canvas.FillRect(clip, fill);
+    if (pw <= 0 || ph <= 0)
+        return;
     Bitmap* mask = FSectionList->BackgroundMask;
-    // Bounded: a tiny picture over a large area is drawn at most this many times in one paint.
-    long long budget = 200000;
-    for (int ty = y; ty < yEnd && budget > 0; ty += ph)
-        for (int tx = x; tx < xEnd && budget > 0; tx += pw, --budget) {
-            if (mask && !mask->Empty())
-                canvas.MaskedDraw(Rect{tx, ty, tx + pw, ty + ph}, *image, *mask, Rect{0, 0, pw, ph});
+    if (mask && (mask->Empty() || mask->Width() != pw || mask->Height() != ph))
+        mask = nullptr;
+    // Along a repeating axis a picture narrower than MinTile is drawn as a band of whole copies of it:
+    // the tiles start where the picture's own copies would, so the result is the same.
+    constexpr int MinTile = 64;
+    const int kx = rec[0].RepeatD && pw < MinTile ? (MinTile + pw - 1) / pw : 1;
+    const int ky = rec[1].RepeatD && ph < MinTile ? (MinTile + ph - 1) / ph : 1;
+    const Bitmap* picture = image;
+    const Bitmap* pictureMask = mask;
+    if (kx > 1 || ky > 1) {
+        if (!FBackgroundTile)
+            FBackgroundTile = std::make_unique<TBackgroundTile>();
+        TBackgroundTile& t = *FBackgroundTile;
+        if (t.Source != image || t.SourceMask != mask || t.SourceWidth != pw || t.SourceHeight != ph ||
+            t.Load != FLoadCount || t.Kx != kx || t.Ky != ky) {
+            t.Picture = RepeatedPicture(*image, kx, ky);
+            t.Mask = mask ? RepeatedPicture(*mask, kx, ky) : Bitmap();
+            t.Source = image;
+            t.SourceMask = mask;
+            t.SourceWidth = pw;
+            t.SourceHeight = ph;
+            t.Load = FLoadCount;
+            t.Kx = kx;
+            t.Ky = ky;
+        }
+        picture = &t.Picture;
+        pictureMask = mask ? &t.Mask : nullptr;
+    }
+    const int tw = pw * kx;
+    const int th = ph * ky;
+    int xEnd, yEnd;
+    TileRange(rec[0].RepeatD, tw, clip.Left, clip.Right, x, xEnd);
+    TileRange(rec[1].RepeatD, th, clip.Top, clip.Bottom, y, yEnd);
+    for (int ty = y; ty < yEnd; ty += th)
+        for (int tx = x; tx < xEnd; tx += tw) {
+            if (pictureMask)
+                canvas.MaskedDraw(Rect{tx, ty, tx + tw, ty + th}, *picture, *pictureMask, Rect{0, 0, tw, th});
             else
-                canvas.BitBlt(tx, ty, pw, ph, *image, 0, 0, SRCCOPY);
+                canvas.BitBlt(tx, ty, tw, th, *picture, 0, 0, SRCCOPY);
         }
 }
 
@@ -1007,7 +1102,7 @@ void THTMLViewer::KeyDown(int& key, TShiftState shift)
     if (key == VK_LEFT || key == VK_RIGHT) {
         int h = FHScrollBar->Position() +
                 (key == VK_LEFT ? -FHScrollBar->SmallChange() : FHScrollBar->SmallChange());
-        FHScrollBar->SetPosition(std::clamp(h, 0, HMax()));
+        SetHPosition(std::clamp(h, 0, HMax()));
         FPaintPanel->Invalidate();
     }
 }
@@ -1126,7 +1221,7 @@ void THTMLViewer::SetViewImages(bool value)
     FSectionList->ShowImages = value;
     if (FSectionList->Count() > 0) {
         FSectionList->LoadBackgroundImage();
-        const int pos = Position();
+        const std::int64_t pos = Position();
         DoLayout();
         SetPosition(pos);
         FPaintPanel->Invalidate();

@@ -87,7 +87,7 @@ using TFormData = std::vector<std::string>;
 class PositionObj
 {
 public:
-    int ScrollPos = 0; // an encoded Position
+    std::int64_t ScrollPos = 0; // an encoded Position
     std::uint8_t DocKind = 0;
     std::unique_ptr<TFormData> SavedFormData;
 };
@@ -183,8 +183,9 @@ public:
 
     // ---- formatting and scrolling
     void Reformat();
-    int Position();
-    void SetPosition(int value);
+    // The vertical position as an item number and an offset into it, so that it survives reformatting.
+    std::int64_t Position();
+    void SetPosition(std::int64_t value);
     void ScrollTo(int y);
     int VScrollBarPosition() const;
     int HScrollBarPosition() const;
@@ -245,7 +246,7 @@ public:
     // The text between two source indexes (a link's text), the selection untouched.
     std::u16string TextBetween(int startSource, int endSource);
     void PushHistory(const std::string& oldFile, const std::string& oldTitle, int oldKind,
-                     std::unique_ptr<TFormData> formData, int oldPos);
+                     std::unique_ptr<TFormData> formData, std::int64_t oldPos);
     void ClearHistory();
     const std::vector<std::string>& History() const { return FHistory; }
     const std::vector<std::string>& TitleHistory() const { return FTitleHistory; }
@@ -341,6 +342,9 @@ public:
     void DoExit() override;
     void WndMessage(platform::Message& msg) override;
 
+    // A form control at document y got the keyboard focus: scrolls it into view when it is outside.
+    void ScrollControlIntoView(int y);
+
     // The section list's relay for a submitted form: runs OnFormSubmit after the click has finished.
     void SubmitForm(const std::string& action, const std::string& target, const std::string& encType,
                     const std::string& method, const std::vector<std::string>& results);
@@ -357,6 +361,8 @@ private:
     void ArrangeScrollBars();
     void UpdateBorder();
     void DrawBackground(platform::Canvas& canvas, const platform::Rect& clip);
+    struct TBackgroundTile;
+    std::unique_ptr<TBackgroundTile> FBackgroundTile;
     void VScrollMessage(int code, int trackPos);
     void HScrollMessage(int code, int trackPos);
     void ScrollVerticalBy(int newPos, bool exactLine);
@@ -372,6 +378,10 @@ private:
     void HoverTimerTick();
     void AutoScrollLoop();
     bool AutoScrollStillValid(int generation);
+    // The hit tests answer for the lines as last painted: when the layout or the scroll position changed
+    // since the last full paint, the visible part is painted once into a throwaway bitmap first.
+    void EnsurePaintedPositions();
+    void SetHPosition(int x);
 
     // children
     platform::Panel* FBorderPanel = nullptr;
@@ -402,6 +412,7 @@ private:
     bool FFormatting = false;
     bool FCreating = true;
     bool FBackgroundFixed = false;
+    bool FPositionsStale = true; // layout or scrolling changed since the last full paint
     int FDocHeight = 0;
     int FDocWidth = 0;
     int FLoadCount = 0; // raised by every load and clear

@@ -106,6 +106,7 @@ std::u16string THTMLViewer::TextBetween(int startSource, int endSource)
 std::u16string THTMLViewer::GetWordAtPoint(int X, int Y, int& start, int& end)
 {
     start = end = -1;
+    EnsurePaintedPositions();
     int xr = 0, yr = 0, caretHeight = 0;
     bool inText = false;
     const int pos = FSectionList->CursorAt(FMeasureCanvas.get(), X, Y + FSectionList->YOffset, xr, yr,
@@ -159,6 +160,7 @@ void THTMLViewer::DocMouseMove(TShiftState shift, int X, int Y)
         }
         return;
     }
+    EnsurePaintedPositions();
     std::string url, target, title;
     TCursor cursor = crArrow;
     TUrlTarget* link = nullptr;
@@ -252,6 +254,7 @@ void THTMLViewer::DocMouseDown(TMouseButton button, TShiftState shift, int X, in
         return;
     FLeftButtonDown = true;
     FSelecting = true;
+    EnsurePaintedPositions();
     int xr = 0, yr = 0, caretHeight = 0;
     bool inText = false;
     FSelectionAnchor = FSectionList->CursorAt(FMeasureCanvas.get(), X, Y + FSectionList->YOffset, xr, yr,
@@ -275,6 +278,7 @@ void THTMLViewer::ExtendSelection(int X, int Y)
     if (!FSelecting || FSelectionAnchor < 0)
         return;
     Y = std::clamp(Y, 0, Height());
+    EnsurePaintedPositions();
     int xr = 0, yr = 0, caretHeight = 0;
     bool inText = false;
     const int p = FSectionList->CursorAt(FMeasureCanvas.get(), X, Y + FSectionList->YOffset, xr, yr,
@@ -299,6 +303,7 @@ void THTMLViewer::DocMouseUp(TMouseButton button, TShiftState shift, int X, int 
     }
     if (OnMouseUp)
         OnMouseUp(this, button, shift, X, Y);
+    EnsurePaintedPositions();
     const int docY = Y + FSectionList->YOffset;
     TIDObject* image = nullptr;
     int ix = 0, iy = 0;
@@ -335,9 +340,12 @@ void THTMLViewer::DocMouseUp(TMouseButton button, TShiftState shift, int X, int 
         OnRightClick(this, params);
         return;
     }
-    if (button != mbLeft || (shift & ssShift))
+    if (button != mbLeft)
         return;
+    // Any release of the left button ends the auto-scroll, also one with Shift held.
     FAutoScrolling = false;
+    if (shift & ssShift)
+        return;
     ExtendSelection(X, Y);
     FSelecting = false;
     FSectionList->PressHoverImage(false);
@@ -473,7 +481,7 @@ void THTMLViewer::FollowLink()
 {
     if (HotSpotClickHandled())
         return;
-    const int p = Position();
+    const std::int64_t p = Position();
     const std::string u = FHoverUrl;
     if (!u.empty() && u[0] == '#') {
         if (ScrollToAnchor(u)) {
@@ -519,6 +527,16 @@ void THTMLViewer::LinkKeyDown(TFontObj* run, int& key, TShiftState shift)
         return;
     }
     KeyDown(key, shift);
+}
+
+void THTMLViewer::ScrollControlIntoView(int y)
+{
+    const int pos = FVScrollBar->Position();
+    const int h = FPaintPanel->ClientHeight();
+    if (y >= pos && y <= pos + h - 20)
+        return;
+    ScrollTo(y - h / 2);
+    FPaintPanel->Invalidate();
 }
 
 void THTMLViewer::ScrollIntoViewLink(TFontObj* run)
@@ -612,14 +630,14 @@ void THTMLViewer::SetVisitedMaxCount(int value)
 // History
 
 void THTMLViewer::PushHistory(const std::string& oldFile, const std::string& oldTitle, int oldKind,
-                              std::unique_ptr<TFormData> formData, int oldPos)
+                              std::unique_ptr<TFormData> formData, std::int64_t oldPos)
 {
     if (FHistoryMaxCount < 1 || FCurrentFile.empty() ||
         (oldFile == FCurrentFile && oldKind == FDocumentKind && oldPos == Position()))
         return;
     if (!FHistory.empty() && !oldFile.empty() && FHistoryIndex < int(FHistory.size())) {
         const std::size_t i = std::size_t(FHistoryIndex);
-        const bool fileChanged = FHistory[i] != oldFile;
+        const bool fileChanged = oldFile != FCurrentFile;
         FHistory[i] = oldFile;
         PositionObj& entry = *FPositionHistory[i];
         entry.ScrollPos = oldPos;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,38 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace test = platform::test;
+
+// A 24-bit BMP file of w x h pixels; colour(x, y) gives each pixel (top row first).
+template <typename ColourOf>
+std::string Bmp(int w, int h, ColourOf colour)
+{
+    const int row = (w * 3 + 3) / 4 * 4;
+    const int size = 54 + row * h;
+    std::string b(std::size_t(size), '\0');
+    auto put32 = [&](int at, int v) {
+        for (int i = 0; i < 4; ++i)
+            b[std::size_t(at + i)] = char((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, w);
+    put32(22, h);
+    b[26] = 1;
+    b[28] = 24;
+    put32(34, row * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const platform::TColor c = colour(x, y);
+            const std::size_t at = std::size_t(54 + (h - 1 - y) * row + x * 3);
+            b[at] = char((c >> 16) & 0xFF);
+            b[at + 1] = char((c >> 8) & 0xFF);
+            b[at + 2] = char(c & 0xFF);
+        }
+    return b;
+}
 
 std::string Lines(int n, const std::string& prefix = "line")
 {
@@ -137,7 +170,9 @@ TEST_F(ViewerTest, PositionSurvivesReformatAndReloadButNotAnotherFile)
     // An encoded position whose item is beyond the document does not scroll.
     viewer_->ScrollTo(300);
     const int before = viewer_->VScrollBarPosition();
-    viewer_->SetPosition((100000 << 16) | 5);
+    viewer_->SetPosition((std::int64_t(0xFFFF) << 16) | 5);
+    EXPECT_EQ(viewer_->VScrollBarPosition(), before);
+    viewer_->SetPosition((std::int64_t(100000) << 32) | 5);
     EXPECT_EQ(viewer_->VScrollBarPosition(), before);
     // Clamped to the scrollable range.
     viewer_->ScrollTo(1 << 30);
@@ -157,6 +192,24 @@ TEST_F(ViewerTest, VerticalBarAppearsExactlyWhenTheDocumentIsTallerThanTheArea)
         EXPECT_EQ(viewer_->PaintPanel().Width(), taller ? 400 - 17 - 2 : 400 - 2);
     }
     EXPECT_TRUE(sawBoth[0] && sawBoth[1]);
+    // A block sized so that the document fits the area exactly: no bar; one pixel more: the bar.
+    auto page = [](int h) { return "<div style=\"height:" + std::to_string(h) + "px\"></div>"; };
+    viewer_->OpenString(page(100), "");
+    const int extra = viewer_->DocumentHeight() - 100;
+    const int fitting = viewer_->Height() - 2 - extra;
+    viewer_->OpenString(page(fitting), "");
+    ASSERT_EQ(viewer_->DocumentHeight(), viewer_->Height() - 2);
+    EXPECT_FALSE(viewer_->VScrollBar().Visible());
+    viewer_->OpenString(page(fitting + 1), "");
+    EXPECT_TRUE(viewer_->VScrollBar().Visible());
+    // Always shown: disabled while the document fits exactly.
+    viewer_->SethtOptions({htShowVScroll});
+    viewer_->OpenString(page(fitting), "");
+    EXPECT_TRUE(viewer_->VScrollBar().Visible());
+    EXPECT_FALSE(viewer_->VScrollBar().Enabled());
+    viewer_->OpenString(page(fitting + 1), "");
+    EXPECT_TRUE(viewer_->VScrollBar().Enabled());
+    viewer_->SethtOptions({});
     // Always shown with the option, disabled when nothing scrolls.
     viewer_->SethtOptions({htShowVScroll});
     viewer_->OpenString("<p>short</p>", "");
@@ -181,9 +234,22 @@ TEST_F(ViewerTest, MetaRefreshIsReported)
     EXPECT_EQ(viewer_->RefreshDelay(), 1);
     EXPECT_EQ(metas, (std::vector<std::string>{"Refresh"}));
 
-    viewer_->OpenString("<head><meta http-equiv=\"refresh\" content=\"soon; url=x.html\"></head>", "");
-    EXPECT_EQ(refreshes.size(), 1u);
-    EXPECT_EQ(viewer_->RefreshDelay(), 0);
+    // Delays that are no number, or negative, report nothing.
+    for (const char* content : {"soon; url=x.html", "-5; url=x.html", "; url=x.html", "", "1e3; url=x.html"}) {
+        viewer_->OpenString(std::string("<meta http-equiv=\"refresh\" content=\"") + content + "\">", "");
+        EXPECT_EQ(refreshes.size(), 1u) << content;
+        EXPECT_EQ(viewer_->RefreshDelay(), 0) << content;
+    }
+    // A huge delay is cut to the longest one whose milliseconds fit a timer, not wrapped around.
+    viewer_->OpenString("<meta http-equiv=\"refresh\" content=\"99999999999999999999999;url=Far.html\">", "");
+    ASSERT_EQ(refreshes.size(), 2u);
+    EXPECT_EQ(refreshes[1].first, 2147483);
+    EXPECT_EQ(refreshes[1].second, "Far.html");
+    EXPECT_LE(std::int64_t(refreshes[1].first) * 1000, std::int64_t(INT32_MAX));
+    // A plain number with blanks, and no address.
+    viewer_->OpenString("<meta http-equiv=\"REFRESH\" content=\" 7 \">", "");
+    ASSERT_EQ(refreshes.size(), 3u);
+    EXPECT_EQ(refreshes[2], (std::pair<int, std::string>{7, ""}));
 }
 
 TEST_F(ViewerTest, ClickOnLinkRaisesEventLoadsTargetAndMarksItVisited)
@@ -241,8 +307,8 @@ TEST_F(ViewerTest, ClickOnLinkRaisesEventLoadsTargetAndMarksItVisited)
     EXPECT_EQ(viewer_->CurrentFile(), a);
 }
 
-// Waits for the text layout to take the viewer's first paint into account (see the layout issue's note).
-TEST_F(ViewerTest, DISABLED_LinksToAnchorsPicturesAndOtherFiles)
+// The link is hit before the page was ever painted: the hit tests must not depend on a paint having come first.
+TEST_F(ViewerTest, LinksToAnchorsPicturesAndOtherFiles)
 {
     const std::string a = Write("a.html", "<a href=\"#End\">down</a>" + Lines(80) +
                                               "<a name=\"end\">end</a>" + Lines(10, "after"));
@@ -267,6 +333,23 @@ TEST_F(ViewerTest, DISABLED_LinksToAnchorsPicturesAndOtherFiles)
     test::ProcessEvents();
     EXPECT_EQ(std::count(viewer_->VisitedList().begin(), viewer_->VisitedList().end(), a + "#End"), 1);
 
+    // Links to pictures open them as documents; an extension that begins with ".html" counts as ".html".
+    const std::string picture = Write("pic.gif", "GIF89a broken");
+    const std::string longExt = Write("page.htmlxy", "<title>Long</title>long extension");
+    const std::string pictures =
+        Write("p.html", "<p><a href=\"pic.gif\">picture</a></p><p><a href=\"page.htmlxy\">page</a></p>");
+    viewer_->OpenFile(pictures);
+    test::MouseClick(viewer_->PaintPanel(), 15, 12);
+    test::ProcessEvents();
+    EXPECT_EQ(viewer_->CurrentFile(), picture);
+    EXPECT_EQ(viewer_->DocumentKind(), 2);
+    viewer_->OpenFile(pictures);
+    test::FlushPaint(viewer_->PaintPanel());
+    test::MouseClick(viewer_->PaintPanel(), 15, 12 + 32);
+    test::ProcessEvents();
+    EXPECT_EQ(viewer_->CurrentFile(), longExt);
+    EXPECT_EQ(viewer_->DocumentTitle(), "Long");
+
     // A link to an unknown kind of file changes nothing.
     Write("c.html", "<a href=\"notes.txt\">notes</a>");
     Write("notes.txt", "plain");
@@ -277,17 +360,17 @@ TEST_F(ViewerTest, DISABLED_LinksToAnchorsPicturesAndOtherFiles)
     EXPECT_EQ(viewer_->CurrentFile(), shown);
 }
 
-// Waits for the text layout to take the viewer's first paint into account (see the layout issue's note).
-TEST_F(ViewerTest, DISABLED_DragSelectsTextWithoutSoftHyphensOrFollowingLinks)
+TEST_F(ViewerTest, DragSelectsTextWithoutSoftHyphensOrFollowingLinks)
 {
     viewer_->OpenString("<p>abc&shy;def <a href=\"x.html\">ghi</a> jkl</p><p>second line</p>", "");
     int clicks = 0;
     viewer_->OnHotSpotClick = [&](THTMLViewer*, const std::string&, bool&) { ++clicks; };
     auto& area = viewer_->PaintPanel();
+    // Through the gap between the paragraphs (no text there) to the end of the second one.
     test::MousePress(area, 11, 12);
     test::MouseMove(area, 200, 30, platform::ssLeft);
-    test::MouseMove(area, 390, 40, platform::ssLeft);
-    test::MouseRelease(area, 390, 40);
+    test::MouseMove(area, 300, 45, platform::ssLeft);
+    test::MouseRelease(area, 300, 45);
     test::ProcessEvents();
     const std::u16string text = viewer_->SelText();
     EXPECT_NE(text.find(u"abcdef"), std::u16string::npos) << std::string(text.begin(), text.end());
@@ -378,6 +461,38 @@ TEST_F(ViewerTest, PaintsDefaultAndDocumentBackgrounds)
         for (int x = 0; x < full.Width(); ++x)
             differing += full.Pixel(x, y) != scrolled.Pixel(x, y);
     EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ViewerTest, TinyBackgroundPicturesCoverTheWholeArea)
+{
+    // A large view: a one-pixel picture tiled one copy at a time would need about a million copies.
+    form_->SetBounds(0, 0, 1300, 900);
+    viewer_->SetBounds(0, 0, 1280, 880);
+    Write("dot.bmp", Bmp(1, 1, [](int, int) { return platform::RGB(10, 200, 30); }));
+    Write("stripes.bmp", Bmp(1, 2, [](int, int y) { return y == 0 ? platform::RGB(255, 0, 0) : platform::RGB(0, 0, 255); }));
+    auto showWithBackground = [&](const std::string& picture) {
+        viewer_->OpenString("<body background=\"" + picture + "\"></body>", (dir_ / "page.html").string());
+        ASSERT_NE(viewer_->SectionList().BackgroundImage, nullptr);
+    };
+    const auto started = std::chrono::steady_clock::now();
+    showWithBackground("dot.bmp");
+    platform::Bitmap shot = test::Grab(viewer_->PaintPanel());
+    ASSERT_GT(shot.Width(), 1200);
+    ASSERT_GT(shot.Height(), 800);
+    int wrong = 0;
+    for (int y = 0; y < shot.Height(); y += 7)
+        for (int x = 0; x < shot.Width(); x += 7)
+            wrong += shot.Pixel(x, y) != platform::RGB(10, 200, 30);
+    EXPECT_EQ(wrong, 0);
+
+    showWithBackground("stripes.bmp");
+    shot = test::Grab(viewer_->PaintPanel());
+    wrong = 0;
+    for (int y = 0; y < shot.Height(); y += 3)
+        for (int x = 0; x < shot.Width(); x += 11)
+            wrong += shot.Pixel(x, y) != (y % 2 == 0 ? platform::RGB(255, 0, 0) : platform::RGB(0, 0, 255));
+    EXPECT_EQ(wrong, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 TEST_F(ViewerTest, DragBelowTheViewAutoScrollsUntilReleaseOrANewDocument)
@@ -498,19 +613,92 @@ TEST_F(ViewerTest, BadInputNeitherCrashesNorHangs)
     viewer_->OpenString(bytes, "");
     test::FlushPaint(viewer_->PaintPanel());
 
+    // Unclosed tags of every kind, interleaved, and a long run of the deepest-nesting ones.
+    static const char* const kinds[] = {
+        "<div>", "<p>", "<ul>", "<ol>", "<li>", "<dl>", "<dd>", "<dt>", "<blockquote>", "<center>",
+        "<form>", "<address>", "<h1>", "<h3>", "<pre>", "<table>", "<tr>", "<td>", "<th>", "<caption>",
+        "<b>", "<i>", "<u>", "<s>", "<font size=7>", "<span style=\"border:1px solid red\">",
+        "<a href=\"x.html\">", "<a name=\"n\">", "<sub>", "<sup>", "<big>", "<small>", "<nobr>",
+        "<select><option>", "<textarea>", "<map name=m>", "<object>", "<frameset>", "<noframes>",
+        "<title>", "<style>", "<script>", "<!--"};
     std::string tags;
     for (int i = 0; i < 100000; ++i)
-        tags += (i % 3 == 0) ? "<div>" : (i % 3 == 1) ? "<b><i>" : "<table><tr><td>x";
+        tags += std::string(kinds[i % std::size(kinds)]) + "x";
     viewer_->OpenString(tags, "");
     test::FlushPaint(viewer_->PaintPanel());
-
-    // A 20 MB page: mostly a comment, with text around it.
-    std::string big = "<p>start</p><!--" + std::string(20 * 1024 * 1024, 'x') + "--><p>end</p>";
-    viewer_->OpenString(big, "");
-    test::FlushPaint(viewer_->PaintPanel());
-    EXPECT_GT(viewer_->DocumentHeight(), 0);
+    for (const char* deep : {"<div>", "<ul><li>", "<blockquote>", "<table><tr><td>", "<font color=red>"}) {
+        std::string nested;
+        for (int i = 0; i < 100000; ++i)
+            nested += deep;
+        viewer_->OpenString(nested + "end", "");
+        test::FlushPaint(viewer_->PaintPanel());
+        test::MouseMove(viewer_->PaintPanel(), 30, 30);
+    }
     EXPECT_FALSE(viewer_->Processing());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
+}
+
+TEST_F(ViewerTest, TwentyMegabytePageOpensAndStaysUsable)
+{
+    std::string page;
+    page.reserve(21 * 1024 * 1024);
+    std::string paragraph = "<p>";
+    while (paragraph.size() < 2000)
+        paragraph += "Some words of a long archive page, again and again. ";
+    paragraph += "</p>\n";
+    while (page.size() < 20u * 1024 * 1024)
+        page += paragraph;
+    page += "<p><a name=\"last\">last paragraph</a></p>";
+    const auto started = std::chrono::steady_clock::now();
+    viewer_->OpenString(page, (dir_ / "big.html").string());
+    test::FlushPaint(viewer_->PaintPanel());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    const int height = viewer_->DocumentHeight();
+    EXPECT_GT(height, 1000000);
+    EXPECT_TRUE(viewer_->VScrollBar().Visible());
+
+    // Scrolling to the end, to the anchor at the very end, and a click there still work.
+    test::KeyStroke(*viewer_, platform::VK_END);
+    EXPECT_EQ(viewer_->VScrollBarPosition(), height - viewer_->PaintPanel().Height());
+    viewer_->ScrollTo(0);
+    EXPECT_TRUE(viewer_->ScrollToAnchor("last"));
+    EXPECT_GT(viewer_->VScrollBarPosition(), height - 2 * viewer_->PaintPanel().Height());
+    test::MouseClick(viewer_->PaintPanel(), 20, 20);
+    test::ProcessEvents();
+    EXPECT_FALSE(viewer_->Processing());
+}
+
+TEST_F(ViewerTest, PlacesBeyondSixteenBitsOfItemsSurviveReformat)
+{
+    std::string page;
+    for (int i = 0; i < 70000; ++i)
+        page += "<p>x</p>";
+    viewer_->OpenString(page, "");
+    ASSERT_GT(viewer_->SectionList().PositionList.size(), 0x10000u);
+    viewer_->ScrollTo(viewer_->DocumentHeight() - 500);
+    const int y = viewer_->VScrollBarPosition();
+    ASSERT_GT(y, 0);
+    viewer_->Reformat();
+    EXPECT_EQ(viewer_->VScrollBarPosition(), y);
+    // The same with an offset inside one tall item.
+    viewer_->OpenString("<pre>" + std::string(5000, '\n') + "</pre><p>after</p>", "");
+    viewer_->ScrollTo(70000);
+    const int inside = viewer_->VScrollBarPosition();
+    ASSERT_GT(inside, 0xFFFF);
+    viewer_->Reformat();
+    EXPECT_EQ(viewer_->VScrollBarPosition(), inside);
+}
+
+TEST_F(ViewerTest, StyleSheetsThatLinkThemselvesLoadOnce)
+{
+    Write("self.css", "@import url(self.css); @import \"self.css\"; p { color: red }");
+    const std::string page = Write("self.html", "<link rel=\"stylesheet\" href=\"self.html\">"
+                                                "<link rel=\"stylesheet\" href=\"self.css\">"
+                                                "<style>@import url(self.css);</style><p>styled</p>");
+    viewer_->OpenFile(page);
+    test::FlushPaint(viewer_->PaintPanel());
+    EXPECT_EQ(viewer_->CurrentFile(), page);
+    EXPECT_GT(viewer_->DocumentHeight(), 0);
 }
 
 } // namespace

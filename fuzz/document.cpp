@@ -12,13 +12,15 @@
 #include "viewer/docrender.h"
 
 namespace {
-std::unique_ptr<platform::Application> App;
+// Never destroyed: libFuzzer ends the process through exit(), after Qt's own global objects are gone, and
+// tearing the application down then crashes inside Qt.
+platform::Application* App = nullptr;
 }
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    App = std::make_unique<platform::Application>(*argc, *argv);
+    App = std::make_unique<platform::Application>(*argc, *argv).release();
     return 0;
 }
 

@@ -19,5 +19,6 @@ ninja -C "$build" "fuzz_$target"
 corpus="$build/corpus/$target"
 artifacts="$build/artifacts/$target"
 mkdir -p "$corpus" "$artifacts"
-exec "$build/fuzz_$target" "$corpus" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=20 \
+LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+    exec "$build/fuzz_$target" "$corpus" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=20 \
     -artifact_prefix="$artifacts/" -print_final_stats=1

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "platform/application.h"
+#include "platform/form.h"
 #include "viewer/docrender.h"
+#include "viewer/htmlviewer.h"
 
 namespace {
 
@@ -66,6 +68,24 @@ void BM_ScrollOneLine(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ScrollOneLine)->Unit(benchmark::kMillisecond);
+
+// The same page through the viewer control itself, as the info window opens it: the previous document
+// cleared, the page built and formatted with the scroll-bar decision, and the visible part painted.
+void BM_ControlOpenFirstPaint(benchmark::State& state)
+{
+    platform::Form form;
+    form.SetBounds(0, 0, 571, 405);
+    THTMLViewer& viewer = form.Add<THTMLViewer>();
+    viewer.SetBounds(0, 0, 551, 385);
+    form.Show();
+    platform::Application::Instance()->ProcessMessages();
+    for (auto _ : state) {
+        viewer.OpenString(Page(), "");
+        viewer.Repaint();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(Page().size()));
+}
+BENCHMARK(BM_ControlOpenFirstPaint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -198,7 +198,19 @@ TPictureObject* TSectionList::RequestImage(const std::string& name, TTranspType&
             }
             picture = std::make_unique<TPictureObject>(std::move(bitmap));
         }
-    } else {
+    }
+    if (!picture && OnImageRequest) {
+        const TImageStream* stream = nullptr;
+        OnImageRequest(this, name, stream);
+        if (stream == &WaitStream()) {
+            delayed = true;
+            return nullptr;
+        }
+        if (!stream)
+            picture = LoadImageFile(OnExpandName ? OnExpandName(name) : name, transp, ownMask);
+        else if (!stream->empty())
+            picture = LoadImageData(*stream, transp, ownMask);
+    } else if (!picture && !OnBitmapRequest) {
         picture = LoadImageFile(name, transp, ownMask);
     }
     if (!picture)
@@ -211,18 +223,13 @@ TPictureObject* TSectionList::RequestImage(const std::string& name, TTranspType&
     return stored->MImage.get();
 }
 
-std::unique_ptr<TPictureObject> TSectionList::LoadImageFile(const std::string& name, TTranspType& transp,
-                                                            std::unique_ptr<platform::Bitmap>& mask)
+namespace {
+
+// A GIF read as it is when it moves; a still one becomes a plain bitmap with its own mask when it is
+// transparent, else a corner mask on request.
+std::unique_ptr<TPictureObject> PictureOfGif(std::unique_ptr<TGIFImage> gif, bool still, TTranspType& transp,
+                                             std::unique_ptr<platform::Bitmap>& mask)
 {
-    const TImageType kind = KindOfImageFile(name);
-    if (kind != itGIF && kind != itGIF89) {
-        std::unique_ptr<platform::Bitmap> bitmap = LoadImageFromFile(name, transp, mask);
-        if (!bitmap)
-            return nullptr;
-        return std::make_unique<TPictureObject>(std::move(bitmap));
-    }
-    bool still = false;
-    std::unique_ptr<TGIFImage> gif = TGIFImage::CreateFromFile(name, still);
     if (!gif)
         return nullptr;
     if (!still)
@@ -236,6 +243,34 @@ std::unique_ptr<TPictureObject> TSectionList::LoadImageFile(const std::string& n
         mask = GetImageMask(*bitmap, false, 0);
     }
     return std::make_unique<TPictureObject>(std::move(bitmap));
+}
+
+}  // namespace
+
+std::unique_ptr<TPictureObject> TSectionList::LoadImageFile(const std::string& name, TTranspType& transp,
+                                                            std::unique_ptr<platform::Bitmap>& mask)
+{
+    const TImageType kind = KindOfImageFile(name);
+    if (kind != itGIF && kind != itGIF89) {
+        std::unique_ptr<platform::Bitmap> bitmap = LoadImageFromFile(name, transp, mask);
+        return bitmap ? std::make_unique<TPictureObject>(std::move(bitmap)) : nullptr;
+    }
+    bool still = false;
+    std::unique_ptr<TGIFImage> gif = TGIFImage::CreateFromFile(name, still);
+    return PictureOfGif(std::move(gif), still, transp, mask);
+}
+
+std::unique_ptr<TPictureObject> TSectionList::LoadImageData(const TImageStream& data, TTranspType& transp,
+                                                            std::unique_ptr<platform::Bitmap>& mask)
+{
+    const TImageType kind = KindOfImage(data.data(), data.size());
+    if (kind != itGIF && kind != itGIF89) {
+        std::unique_ptr<platform::Bitmap> bitmap = LoadImageFromStream(data.data(), data.size(), transp, mask);
+        return bitmap ? std::make_unique<TPictureObject>(std::move(bitmap)) : nullptr;
+    }
+    bool still = false;
+    std::unique_ptr<TGIFImage> gif = TGIFImage::CreateFromStream(data, still);
+    return PictureOfGif(std::move(gif), still, transp, mask);
 }
 
 void TSectionList::LoadBackgroundImage()

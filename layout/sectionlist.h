@@ -4,6 +4,7 @@
 // records). The viewer lays it out when the width changes or a document is loaded, paints it with the
 // visible rectangle and asks it what lies under the mouse.
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -164,6 +165,9 @@ public:
     std::function<void(TSectionList* Sender, const std::string& name, std::unique_ptr<platform::Bitmap>& bitmap,
                        platform::TColor& colour)>
         OnBitmapRequest;
+    // The host supplies a picture's data by name: none (the picture is read from its file), the shared
+    // WaitStream (the picture comes later: the name joins MissingImages), or the picture's bytes.
+    std::function<void(TSectionList* Sender, const std::string& name, const TImageStream*& stream)> OnImageRequest;
     // Turns a picture name into a full file name.
     std::function<std::string(const std::string& name)> OnExpandName;
 
@@ -185,6 +189,9 @@ public:
                                  platform::Bitmap*& mask);
     // A picture file read as its kind asks: an animated GIF as it is, anything else as a bitmap with its mask.
     std::unique_ptr<TPictureObject> LoadImageFile(const std::string& name, TTranspType& transp,
+                                                  std::unique_ptr<platform::Bitmap>& mask);
+    // The same for picture data in memory.
+    std::unique_ptr<TPictureObject> LoadImageData(const TImageStream& data, TTranspType& transp,
                                                   std::unique_ptr<platform::Bitmap>& mask);
     void LoadBackgroundImage();
     // The viewer's defaults: the style sheet's defaults, the link colours and look, the background.

@@ -8,6 +8,12 @@
 
 #include "images/gifimage.h"
 
+const TImageStream& WaitStream()
+{
+    static const TImageStream wait;
+    return wait;
+}
+
 TPictureObject::TPictureObject(std::unique_ptr<platform::Bitmap> bitmap) : FBitmap(std::move(bitmap)) {}
 TPictureObject::TPictureObject(std::unique_ptr<TGIFImage> gif) : FGif(std::move(gif)) {}
 TPictureObject::~TPictureObject() = default;

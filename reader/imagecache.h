@@ -21,6 +21,11 @@ enum TTranspType : std::uint8_t {
 };
 
 // A picture of one of the kinds the engine draws: a bitmap or an animated GIF.
+// Picture data a host hands over for a name.
+using TImageStream = std::vector<std::uint8_t>;
+// The shared empty answer of a host whose picture comes later.
+const TImageStream& WaitStream();
+
 class TPictureObject {
 public:
     explicit TPictureObject(std::unique_ptr<platform::Bitmap> bitmap);

@@ -350,6 +350,13 @@ void THTMLViewer::PrepareNewDocument()
         };
     else
         FSectionList->OnBitmapRequest = nullptr;
+    if (OnImageRequest)
+        FSectionList->OnImageRequest = [this](TSectionList*, const std::string& name, const TImageStream*& stream) {
+            if (OnImageRequest)
+                OnImageRequest(this, name, stream);
+        };
+    else
+        FSectionList->OnImageRequest = nullptr;
     FImageCache->PurgeCache();
     FSectionList->DefaultFontSize = FDefFontSize;
     FSectionList->SetFonts(FDefFontName,

@@ -20,6 +20,7 @@
 #include "platform/timer.h"
 #include "platform/types.h"
 #include "reader/builder.h"
+#include "reader/imagecache.h"
 
 class TSectionList;
 class TStringBitmapList;
@@ -325,6 +326,10 @@ public:
     std::function<void(THTMLViewer* Sender, const std::string& SRC, std::unique_ptr<platform::Bitmap>& Bitmap,
                        platform::TColor& Color)>
         OnBitmapRequest;
+    // Asked for a picture's data when no bitmap was supplied: leave Stream none (the file is read), point it
+    // at WaitStream() (the picture comes later), or at the picture's bytes (kept alive by the host until the
+    // call returns).
+    std::function<void(THTMLViewer* Sender, const std::string& SRC, const TImageStream*& Stream)> OnImageRequest;
     std::function<void(THTMLViewer* Sender, const std::string& Name, const std::string& Language,
                        const std::string& Script)>
         OnScript;

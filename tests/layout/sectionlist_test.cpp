@@ -637,3 +637,74 @@ TEST_F(SectionListTest, GifFilesLoadAnimatedOrAsTransparentBitmaps)
 
     EXPECT_EQ(Root.RequestImage(images + "missing.gif", transp, delayed, fromCache, mask), nullptr);
 }
+
+namespace {
+
+// A 2 x 1 24-bit BMP: a red and a blue pixel.
+TImageStream TwoPixelBmp()
+{
+    TImageStream b = {'B', 'M'};
+    auto put32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.push_back(std::uint8_t(v >> (8 * i)));
+    };
+    auto put16 = [&](std::uint16_t v) {
+        b.push_back(std::uint8_t(v));
+        b.push_back(std::uint8_t(v >> 8));
+    };
+    put32(54 + 8);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(2);
+    put32(1);
+    put16(1);
+    put16(24);
+    put32(0);
+    put32(8);
+    put32(2835);
+    put32(2835);
+    put32(0);
+    put32(0);
+    for (std::uint8_t v : {0, 0, 255, 255, 0, 0, 0, 0})  // BGR red, BGR blue, row padding
+        b.push_back(v);
+    return b;
+}
+
+TEST(SectionListImages, HostSuppliedDataWaitingAndFiles)
+{
+    TSectionList root(nullptr, nullptr);
+    TStringBitmapList cache;
+    root.ImageCache = &cache;
+    const TImageStream bmp = TwoPixelBmp();
+    std::vector<std::string> asked;
+    root.OnImageRequest = [&](TSectionList*, const std::string& name, const TImageStream*& stream) {
+        asked.push_back(name);
+        if (name == "later.png")
+            stream = &WaitStream();
+        else if (name == "data.bmp")
+            stream = &bmp;
+    };
+    root.OnExpandName = [](const std::string& name) { return "/nonexistent/" + name; };
+
+    TTranspType transp = NotTransp;
+    bool delayed = false, fromCache = false;
+    platform::Bitmap* mask = nullptr;
+    TPictureObject* picture = root.RequestImage("data.bmp", transp, delayed, fromCache, mask);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_NE(picture->Bitmap(), nullptr);
+    EXPECT_EQ(picture->Bitmap()->Width(), 2);
+    EXPECT_FALSE(delayed);
+    // The second request comes from the cache without asking the host again.
+    EXPECT_EQ(root.RequestImage("data.bmp", transp, delayed, fromCache, mask), picture);
+    EXPECT_TRUE(fromCache);
+    EXPECT_EQ(asked.size(), 1u);
+
+    EXPECT_EQ(root.RequestImage("later.png", transp, delayed, fromCache, mask), nullptr);
+    EXPECT_TRUE(delayed);
+    // No stream: the file of the expanded name is read (here missing: no picture, not delayed).
+    EXPECT_EQ(root.RequestImage("file.png", transp, delayed, fromCache, mask), nullptr);
+    EXPECT_FALSE(delayed);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "images/gifimage.h"
+#include "layout/panelobj.h"
 #include "platform/canvas.h"
 #include "platform/control.h"
 #include "platform/messages.h"
@@ -360,6 +361,8 @@ int TSectionList::PaintCell(platform::Canvas* canvas, const platform::Rect& clip
         BackgroundAnimation->ShownInPass = true;
 
     DrawList.clear();
+    for (TPanelObj* panel : Panels)
+        panel->ShownInPaint = false;
     int result = 0;
     try {
         result = TCell::PaintCell(canvas, clip, clipWidth, X, Y, refX, refY);
@@ -368,6 +371,15 @@ int TSectionList::PaintCell(platform::Canvas* canvas, const platform::Rect& clip
     } catch (...) {
         SetTimerEnabled(!AnimatedImages.empty());
         throw;
+    }
+    // A panel that the paint did not reach and that was last put outside the view is scrolled away: its
+    // window must not stay where it was. (A paint of part of the view does not reach every visible panel.)
+    if (!IsCopy) {
+        const int viewTop = YOffset;
+        const int viewBottom = YOffset + (PaintPanel ? PaintPanel->Height() : clip.Bottom);
+        for (TPanelObj* panel : Panels)
+            if (!panel->ShownInPaint && (panel->DrawYY + panel->ObjHeight <= viewTop || panel->DrawYY >= viewBottom))
+                panel->HidePanel();
     }
     if (YOffsetChanged) {
         if (OnHideUnshownControls && !IsCopy)

@@ -165,6 +165,12 @@ public:
     std::function<void(TSectionList* Sender, const std::string& name, std::unique_ptr<platform::Bitmap>& bitmap,
                        platform::TColor& colour)>
         OnBitmapRequest;
+    // The host's panels (OBJECT elements): told when a panel is made (its name, window, source and type) and
+    // before its window is freed.
+    std::function<void(TSectionList* Sender, const std::string& name, platform::Control* panel,
+                       const std::string& source, const std::string& type)>
+        OnPanelCreate;
+    std::function<void(TSectionList* Sender, const std::string& name, platform::Control* panel)> OnPanelDestroy;
     // The host supplies a picture's data by name: none (the picture is read from its file), the shared
     // WaitStream (the picture comes later: the name joins MissingImages), or the picture's bytes.
     std::function<void(TSectionList* Sender, const std::string& name, const TImageStream*& stream)> OnImageRequest;

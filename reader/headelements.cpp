@@ -4,10 +4,13 @@
 
 #include <algorithm>
 
+#include "layout/panelobj.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
 #include "platform/files.h"
 #include "reader/builder.h"
+
+#include "layout/panelobj.h"
 #include "reader/mapitem.h"
 #include "style/conversions.h"
 #include "style/sheetparser.h"
@@ -243,8 +246,55 @@ void THtmlBuilder::DoMap(bool readNext)
 
 void THtmlBuilder::DoObject(bool inPre)
 {
-    // Panels for OBJECT come with the hosts that fill them; until then the element's fallback content is
-    // read as ordinary content (inside PRE the loop reads on from the character after the tag).
-    if (!inPre)
+    // Without a host that fills panels the tag is ignored and its fallback content read as content.
+    if (!Host.OnObjectTag) {
+        if (!inPre)
+            Next();
+        return;
+    }
+    TAttributeList& attrs = *Sc.Attributes();
+    const std::vector<std::string> attributes = attrs.ToStringList();
+    const int tagStart = Sc.TagStartPos;
+    EnsureSection();
+    Push("object", "");
+    auto panel = std::make_unique<TPanelObj>(MasterList, false, &attrs);
+    panel->TakeStyle(Top());
+    // The PARAM tags that follow, each "NAME=VALUE" (or "NAME" without a value); the place before each
+    // token is kept, so that inside PRE the token that ends the list can be read again as characters.
+    std::vector<std::string> params;
+    auto blankText = [this] {
+        for (int i = 0; i < Sc.Token.Count(); ++i)
+            if (Sc.Token.CharAt(i) != u' ')
+                return false;
+        return true;
+    };
+    TScanPlace before = Sc.SavePlace();
+    Next();
+    while (Sc.Sy == ParamSy || (Sc.Sy == TextSy && blankText())) {
+        if (Sc.Sy == ParamSy) {
+            const TAttributeList& p = *Sc.Attributes();
+            if (const TAttribute* name = p.Find(NameSy)) {
+                std::string entry = name->StrValue;
+                if (const TAttribute* value = p.Find(ValueSy))
+                    entry += "=" + value->StrValue;
+                params.push_back(std::move(entry));
+            }
+        }
+        before = Sc.SavePlace();
         Next();
+    }
+    bool wantPanel = false;
+    Host.OnObjectTag(panel->Panel.get(), attributes, params, wantPanel);
+    if (wantPanel) {
+        OpenInline();
+        Section->AddObject(std::move(panel), tagStart);
+        PopTag("object");
+        while (Sc.Sy != ObjectEndSy && Sc.Sy != EofSy)
+            Next();
+        return;
+    }
+    panel.reset();  // leaves the root's panel list and tells the host
+    PopTag("object");
+    if (inPre)
+        Sc.RestorePlace(before);
 }

@@ -350,6 +350,15 @@ void THTMLViewer::PrepareNewDocument()
         };
     else
         FSectionList->OnBitmapRequest = nullptr;
+    FSectionList->OnPanelCreate = [this](TSectionList*, const std::string& name, Control* panel,
+                                         const std::string& source, const std::string& type) {
+        if (OnPanelCreate)
+            OnPanelCreate(this, name, panel, source, type);
+    };
+    FSectionList->OnPanelDestroy = [this](TSectionList*, const std::string& name, Control* panel) {
+        if (OnPanelDestroy)
+            OnPanelDestroy(this, name, panel);
+    };
     if (OnImageRequest)
         FSectionList->OnImageRequest = [this](TSectionList*, const std::string& name, const TImageStream*& stream) {
             if (OnImageRequest)

@@ -338,6 +338,11 @@ public:
                        const std::vector<std::string>& Attributes, const std::vector<std::string>& Params,
                        bool& WantPanel)>
         OnObjectTag;
+    // A panel for an OBJECT was made (its name, window, source and type), or is about to be freed.
+    std::function<void(THTMLViewer* Sender, const std::string& Name, platform::Control* Panel,
+                       const std::string& Source, const std::string& Type)>
+        OnPanelCreate;
+    std::function<void(THTMLViewer* Sender, const std::string& Name, platform::Control* Panel)> OnPanelDestroy;
 
     // ---- platform handling
     void Resize() override;

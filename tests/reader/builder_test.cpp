@@ -6,6 +6,7 @@
 #include <string>
 
 #include "layout/blocks.h"
+#include "layout/panelobj.h"
 #include "layout/rules.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
@@ -41,7 +42,7 @@ std::string Tree(const TCellBasic& cell, int depth = 0)
         } else if (auto* section = dynamic_cast<TSection*>(item)) {
             std::u16string text = section->Text;
             for (char16_t& c : text)
-                c = c == BrkCh ? u'|' : c == NbSpace ? u'~' : c;
+                c = c == BrkCh ? u'|' : c == NbSpace ? u'~' : c == ImgPan ? u'#' : c;
             out += (dynamic_cast<TPreFormated*>(item) ? "pre'" : "'") + Utf8(text) + "'";
         } else if (dynamic_cast<TPage*>(item)) {
             out += "page";
@@ -318,4 +319,52 @@ TEST_F(BuilderTest, LinkStatesFollowContextAndLaterSheets)
     EXPECT_EQ(hover(3) & 0xFFFFFF, 0xFF0000u) << "a sheet read later counts for later links";
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(visited(i) & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST_F(BuilderTest, ObjectsAndTheirPanels)
+{
+    // Without a host that fills panels the fallback content is read (a PARAM ends the paragraph).
+    EXPECT_EQ(Build("<p>a<object data=x.swf><param name=p value=1>fallback</object>b"), "p{'a '} 'fallbackb '");
+
+    std::vector<std::string> attributes, params, created, destroyed;
+    bool want = true;
+    Host.OnObjectTag = [&](platform::Control* panel, const std::vector<std::string>& a,
+                           const std::vector<std::string>& p, bool& wantPanel) {
+        EXPECT_NE(panel, nullptr);
+        attributes = a;
+        params = p;
+        wantPanel = want;
+    };
+    Root.OnPanelCreate = [&](TSectionList*, const std::string& name, platform::Control*, const std::string& src,
+                             const std::string& type) { created.push_back(name + "|" + src + "|" + type); };
+    Root.OnPanelDestroy = [&](TSectionList*, const std::string& name, platform::Control*) {
+        destroyed.push_back(name);
+    };
+    const std::string page = "<p>a<object name=Movie src=m.swf type=video width=120 height=40>"
+                             "<param name=x value=1> <param name=y><param value=lost>fallback</object>b";
+    EXPECT_EQ(Build(page), "p{'a#b '}");
+    EXPECT_EQ(params, (std::vector<std::string>{"x=1", "y"}));
+    EXPECT_FALSE(attributes.empty());
+    EXPECT_EQ(created, (std::vector<std::string>{"Movie|m.swf|video"}));
+    ASSERT_EQ(Root.Panels.size(), 1u);
+    Format(400);
+    EXPECT_EQ(Root.Panels[0]->ObjWidth, 120);
+    EXPECT_EQ(Root.Panels[0]->ObjHeight, 40);
+    TSection* s = FirstSection(*BodyBlock()->MyCell);
+    ASSERT_NE(s, nullptr);
+    EXPECT_GE(s->Lines[0]->LineHeight(), 40) << "the panel stands in the line";
+
+    // A panel the host does not want is freed at once, and the fallback content read, also inside PRE.
+    want = false;
+    created.clear();
+    destroyed.clear();
+    EXPECT_EQ(Build(page), "p{'afallbackb '}");
+    EXPECT_EQ(created.size(), 1u);
+    // The earlier document's panel went with it; the refused one goes at once.
+    EXPECT_EQ(destroyed, (std::vector<std::string>{"Movie", "Movie"}));
+    EXPECT_TRUE(Root.Panels.empty());
+    EXPECT_EQ(Build("<pre>a<object><param name=p>b</object>c</pre>"), "pre{pre'abc '}");
+    Root.Clear();
+    Root.OnPanelCreate = nullptr;
+    Root.OnPanelDestroy = nullptr;
 }

@@ -702,3 +702,48 @@ TEST_F(ViewerTest, StyleSheetsThatLinkThemselvesLoadOnce)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ViewerTest, ObjectPanelsStandInTheTextAndLeaveWhenScrolledAway)
+{
+    std::vector<std::string> created, destroyed;
+    platform::Control* kept = nullptr;
+    viewer_->OnObjectTag = [&](THTMLViewer*, platform::Control* panel, const std::vector<std::string>&,
+                               const std::vector<std::string>&, bool& want) {
+        kept = panel;
+        want = true;
+    };
+    viewer_->OnPanelCreate = [&](THTMLViewer*, const std::string& name, platform::Control*, const std::string&,
+                                 const std::string&) { created.push_back(name); };
+    viewer_->OnPanelDestroy = [&](THTMLViewer*, const std::string& name, platform::Control*) {
+        destroyed.push_back(name);
+    };
+    std::string page = "<body>before <object name=Clip width=80 height=30></object> after";
+    for (int i = 0; i < 200; ++i)
+        page += "<p>line " + std::to_string(i) + "</p>";
+    viewer_->OpenString(page, "");
+    test::ProcessEvents();
+    viewer_->Repaint();
+    test::ProcessEvents();
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(created, (std::vector<std::string>{"Clip"}));
+    EXPECT_TRUE(kept->Visible());
+    EXPECT_EQ(kept->Parent(), &viewer_->PaintPanel());
+    EXPECT_EQ(kept->Width(), 80);
+    EXPECT_EQ(kept->Height(), 30);
+    EXPECT_GE(kept->Left(), 0);
+    EXPECT_LT(kept->Top(), 60);
+
+    viewer_->ScrollTo(2000);
+    viewer_->Repaint();
+    test::ProcessEvents();
+    EXPECT_TRUE(!kept->Visible() || kept->Top() + kept->Height() <= 0) << "scrolled out of view";
+
+    viewer_->OpenString("<p>other</p>", "");
+    test::ProcessEvents();
+    EXPECT_EQ(destroyed, (std::vector<std::string>{"Clip"}));
+    viewer_->OnPanelDestroy = nullptr;
+}
+
+}  // namespace

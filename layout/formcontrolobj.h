@@ -30,6 +30,8 @@ public:
     int VerticalPos() override { return YValue; }
 
     virtual int Width() const = 0;
+    // The room the control takes in its line: its width and the spaces on both sides.
+    int TakenWidth() const { return Width() + HSpaceL + HSpaceR; }
     virtual int Height() const = 0;
     virtual void SetWidth(int /*value*/) {}
     // Has a window of its own (hidden inputs have none).

@@ -160,6 +160,8 @@ protected:
     int ClearSpace(IndentManager* indent, int Y) const;
     void AppendSpaceAtEnd(int sourceIndex);
     void DeleteChar(int i);
+    // The room the form controls standing at pos take in the line.
+    int ControlsWidthAt(int pos) const;
     void BuildSourceRuns();
     // The last closing step: the trailing flag, the source runs, the section's number.
     void CloseText();

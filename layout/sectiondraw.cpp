@@ -278,7 +278,7 @@ void TSection::PaintRuns(platform::Canvas* canvas, IndentManager* indent, int X,
                     canvas->DrawFocusRect(r);
                     canvas->SetTextColor(oldText);
                 }
-                XX += ctl->Width() + ctl->HSpaceL + ctl->HSpaceR;
+                XX += ctl->TakenWidth();
                 movePen = true;
                 atLineStart = false;
             }
@@ -435,7 +435,7 @@ void TSection::RecordBorderBoxes(platform::Canvas* canvas, int X, int Y, LineRec
                 if (ctl->Pos == i && ctl->HasWindow()) {
                     const int top = ControlTop(*ctl, line, Y);
                     WidenBoxes(boxes, i, top, top + ctl->Height());
-                    XX += ctl->Width() + ctl->HSpaceL + ctl->HSpaceR;
+                    XX += ctl->TakenWidth();
                 }
             ++i;
             continue;
@@ -521,9 +521,7 @@ int TSection::CountAtX(platform::Canvas* canvas, int W, int N, int lineStart)
             continue;
         }
         if (ch == FmCtl) {
-            for (TFormControlObj* ctl : Controls)
-                if (ctl->Pos == i)
-                    S += ctl->Width() + ctl->HSpaceL + ctl->HSpaceR;
+            S += ControlsWidthAt(i);
             if (W < S)
                 break;
             ++count;

@@ -371,6 +371,15 @@ int TSection::TextRunLength(int i, int limit) const
     return std::max(1, n);
 }
 
+int TSection::ControlsWidthAt(int pos) const
+{
+    int width = 0;
+    for (const TFormControlObj* ctl : Controls)
+        if (ctl->Pos == pos)
+            width += ctl->TakenWidth();
+    return width;
+}
+
 int TSection::TextWidth(platform::Canvas* canvas, int start, int count, bool stripTrailing)
 {
     if (!canvas)
@@ -392,9 +401,7 @@ int TSection::TextWidth(platform::Canvas* canvas, int start, int count, bool str
             continue;
         }
         if (c == FmCtl) {
-            for (TFormControlObj* ctl : Controls)
-                if (ctl->Pos == i)
-                    width += ctl->Width() + ctl->HSpaceL + ctl->HSpaceR;
+            width += ControlsWidthAt(i);
             ++i;
             continue;
         }
@@ -434,7 +441,7 @@ void TSection::MeasureWidths(platform::Canvas* canvas, int& minWidth, int& maxWi
     }
     for (TFormControlObj* ctl : Controls)
         if (!ctl->PercentWidth)
-            minWidth = std::max(minWidth, ctl->Width() + ctl->HSpaceL + ctl->HSpaceR);
+            minWidth = std::max(minWidth, ctl->TakenWidth());
     auto indented = [&](int w, bool first) {
         if (!first)
             return w;
@@ -561,9 +568,7 @@ int TSection::CountThatFits(platform::Canvas* canvas, IndentManager* indent, int
             continue;
         }
         if (c == FmCtl) {
-            for (TFormControlObj* ctl : Controls)
-                if (ctl->Pos == i)
-                    S += ctl->Width() + ctl->HSpaceL + ctl->HSpaceR;
+            S += ControlsWidthAt(i);
             if (S > W)
                 break;
             onlyFloats = false;

@@ -16,11 +16,11 @@
 #include "platform/canvas.h"
 #include "reader/builder.h"
 #include "reader/imagecache.h"
+#include "tests/layout/htmllayout.h"
 
 namespace {
 
 using platform::Bitmap;
-using platform::Canvas;
 using platform::Rect;
 
 constexpr platform::TColor Red = 0x0000FF;    // colours as the canvas keeps them: 0x00BBGGRR
@@ -28,33 +28,15 @@ constexpr platform::TColor Blue = 0xFF0000;
 constexpr platform::TColor Green = 0x00FF00;
 constexpr platform::TColor White = 0xFFFFFF;
 
-class BlocksTest : public ::testing::Test {
+class BlocksTest : public HtmlLayoutTest {
 protected:
-    BlocksTest() : Root(nullptr, nullptr), Measure(Bitmap(1, 1)), MeasureCanvas(Measure)
-    {
-        Root.ImageCache = &Cache;
-    }
-
-    // Builds the page with no body margins and formats it at width; answers the height.
-    int Format(const std::string& html, int width)
-    {
-        Root.Clear();
-        Root.SetFonts("Arial", "Courier New", 12, 0, 0xFF0000, 0x800080, 0xFF0000, White, false, true,
-                      platform::DEFAULT_CHARSET, 0, 0);
-        THtmlHost host;
-        host.MarginWidth = 0;
-        host.MarginHeight = 0;
-        Builder.ParseHtml(html, Root, host);
-        Width = width;
-        int maxWidth = 0, cursor = 0;
-        return Root.Layout(&MeasureCanvas, 0, width, 0, 0, maxWidth, cursor);
-    }
+    BlocksTest() { Root.ImageCache = &Cache; }
 
     // Paints the top of the document on white; answers the picture.
     std::unique_ptr<Bitmap> Paint(int height)
     {
         auto bitmap = std::make_unique<Bitmap>(Width, height);
-        Canvas canvas(*bitmap);
+        platform::Canvas canvas(*bitmap);
         canvas.FillRect(Rect{0, 0, Width, height}, White);
         Root.YOffset = 0;
         Root.PaintCell(&canvas, Rect{0, 0, Width, height}, Width, 0, 0, 0, 0);
@@ -63,51 +45,11 @@ protected:
 
     static platform::TColor Pixel(Bitmap& bitmap, int x, int y)
     {
-        Canvas canvas(bitmap);
+        platform::Canvas canvas(bitmap);
         return canvas.GetPixel(x, y) & 0xFFFFFF;
     }
 
-    std::string Dump() { return DumpLayout(Root, MeasureCanvas); }
-
-    // Blocks depth-first, in document order.
-    void Blocks(const TCellBasic& cell, std::vector<TBlock*>& out)
-    {
-        for (const auto& item : cell)
-            if (auto* b = dynamic_cast<TBlock*>(item.get())) {
-                out.push_back(b);
-                Blocks(*b->MyCell, out);
-            }
-    }
-    // The i-th block below the body.
-    TBlock* Block(int i)
-    {
-        std::vector<TBlock*> all;
-        Blocks(Root, all);
-        return i + 1 < int(all.size()) ? all[std::size_t(i + 1)] : nullptr;
-    }
-    // The lines of the i-th text section, depth-first.
-    TSection* Section(int i)
-    {
-        std::vector<TSection*> all;
-        CollectSections(Root, all);
-        return i < int(all.size()) ? all[std::size_t(i)] : nullptr;
-    }
-    void CollectSections(const TCellBasic& cell, std::vector<TSection*>& out)
-    {
-        for (const auto& item : cell) {
-            if (auto* s = dynamic_cast<TSection*>(item.get()))
-                out.push_back(s);
-            else if (auto* b = dynamic_cast<TBlock*>(item.get()))
-                CollectSections(*b->MyCell, out);
-        }
-    }
-
-    TSectionList Root;
-    THtmlBuilder Builder;
     TStringBitmapList Cache;
-    Bitmap Measure;
-    Canvas MeasureCanvas;
-    int Width = 0;
 };
 
 const std::string Words =
@@ -143,7 +85,7 @@ TEST_F(BlocksTest, TextFlowsBesideAndBelowFloats)
     text = Section(1);
     ASSERT_NE(text, nullptr);
     const LineRec& first = *text->Lines[0];
-    EXPECT_LE(first.LineIndent + text->TextWidth(&MeasureCanvas, first.Start, first.CharsOnLine, false),
+    EXPECT_LE(first.LineIndent + text->TextWidth(&Canvas, first.Start, first.CharsOnLine, false),
               300 - floating->ContentWidth)
         << Dump();
 
@@ -290,7 +232,7 @@ TEST_F(BlocksTest, BackgroundPicturesTileThePaddingBox)
         if (name.find("green") == std::string::npos)
             return;
         bitmap = std::make_unique<Bitmap>(4, 4);
-        Canvas c(*bitmap);
+        platform::Canvas c(*bitmap);
         c.FillRect(Rect{0, 0, 4, 4}, Green);
         colour = platform::TColor(-1);
     };
@@ -320,11 +262,11 @@ TEST_F(BlocksTest, TitlesAndHitTestsFollowThePaintingOrder)
     TUrlTarget* link = nullptr;
     TFormControlObj* control = nullptr;
     std::string title;
-    Root.LinkAt(&MeasureCanvas, 50, 10, link, control, title);
+    Root.LinkAt(&Canvas, 50, 10, link, control, title);
     EXPECT_EQ(title, "Box");
     int xr = 0, yr = 0, caret = 0;
     bool inText = false;
-    const int pos = Root.CursorAt(&MeasureCanvas, 2, 8, xr, yr, caret, inText);
+    const int pos = Root.CursorAt(&Canvas, 2, 8, xr, yr, caret, inText);
     // The absolute block's text ("over") starts after "text under " in document order.
     EXPECT_GE(pos, 10) << "the top-most block answers first";
 }
@@ -354,7 +296,7 @@ TEST_F(BlocksTest, ListItemsShowTheirMarkerPictureOrFallBack)
         if (name.find("dot") == std::string::npos)
             return;
         bitmap = std::make_unique<Bitmap>(6, 6);
-        Canvas c(*bitmap);
+        platform::Canvas c(*bitmap);
         c.FillRect(Rect{0, 0, 6, 6}, Green);
         colour = platform::TColor(-1);
     };

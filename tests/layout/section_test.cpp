@@ -13,56 +13,13 @@
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "reader/builder.h"
+#include "tests/layout/htmllayout.h"
 
 namespace {
 
-class SectionTest : public ::testing::Test {
+class SectionTest : public HtmlLayoutTest {
 protected:
-    SectionTest() : Root(nullptr, nullptr), Canvas(Measure) {}
-
-    // Builds the page with no body margins and formats it at width; answers the height.
-    int Format(const std::string& html, int width)
-    {
-        Root.Clear();
-        Root.SetFonts("Arial", "Courier New", 12, 0, 0xFF0000, 0x800080, 0xFF0000, 0xFFFFFF, false, true,
-                      platform::DEFAULT_CHARSET, 0, 0);
-        THtmlHost host;
-        host.MarginWidth = 0;
-        host.MarginHeight = 0;
-        Builder.ParseHtml(html, Root, host);
-        return Relayout(width);
-    }
-
-    int Relayout(int width)
-    {
-        int maxWidth = 0, cursor = 0;
-        return Root.Layout(&Canvas, 0, width, 0, 0, maxWidth, cursor);
-    }
-
-    std::string Dump() { return DumpLayout(Root, Canvas); }
-
-    // All text sections depth-first.
-    void Sections(const TCellBasic& cell, std::vector<TSection*>& out)
-    {
-        for (const auto& item : cell) {
-            if (auto* s = dynamic_cast<TSection*>(item.get()))
-                out.push_back(s);
-            else if (auto* b = dynamic_cast<TBlock*>(item.get()))
-                Sections(*b->MyCell, out);
-        }
-    }
-    TSection* Section(int i)
-    {
-        std::vector<TSection*> all;
-        Sections(Root, all);
-        return i < int(all.size()) ? all[std::size_t(i)] : nullptr;
-    }
     int WidthOf(TSection* s) { return s->TextWidth(&Canvas, 0, s->CharCount, true); }
-
-    TSectionList Root;
-    THtmlBuilder Builder;
-    platform::Bitmap Measure{1, 1};
-    platform::Canvas Canvas;
 };
 
 }  // namespace

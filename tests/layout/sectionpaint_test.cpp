@@ -15,6 +15,7 @@
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "reader/builder.h"
+#include "tests/layout/htmllayout.h"
 
 namespace {
 
@@ -88,31 +89,19 @@ public:
     std::vector<platform::Point> Places;
 };
 
-class SectionPaintTest : public ::testing::Test {
+class SectionPaintTest : public HtmlLayoutTest {
 protected:
-    SectionPaintTest() : Root(nullptr, nullptr), Canvas(Measure), Paint(Target) {}
+    SectionPaintTest() : Paint(Target) {}
+    // The document goes first: the controls it shows must outlive it.
+    ~SectionPaintTest() override { Root.Clear(); }
 
-    void Defaults()
-    {
-        Root.Clear();
-        Root.SetFonts("Arial", "Courier New", 12, 0, 0xFF0000, 0x800080, 0xFF0000, White, false, true,
-                      platform::DEFAULT_CHARSET, 0, 0);
-    }
     // Builds the page with no body margins, formats it at width and paints it.
-    void Show(const std::string& html, int width)
+    void Show(const std::string& html, int width) { Format(html, width); }
+    int Relayout(int width) override
     {
-        Defaults();
-        THtmlHost host;
-        host.MarginWidth = 0;
-        host.MarginHeight = 0;
-        Builder.ParseHtml(html, Root, host);
-        Relayout(width);
-    }
-    void Relayout(int width)
-    {
-        int maxWidth = 0, cursor = 0;
-        Root.Layout(&Canvas, 0, width, 0, 0, maxWidth, cursor);
+        const int height = HtmlLayoutTest::Relayout(width);
         Repaint();
+        return height;
     }
     void Repaint()
     {
@@ -128,22 +117,6 @@ protected:
             for (int x = r.Left; x < r.Right; ++x)
                 n += Pixel(x, y) == colour;
         return n;
-    }
-
-    void Sections(const TCellBasic& cell, std::vector<TSection*>& out)
-    {
-        for (const auto& item : cell) {
-            if (auto* s = dynamic_cast<TSection*>(item.get()))
-                out.push_back(s);
-            else if (auto* b = dynamic_cast<TBlock*>(item.get()))
-                Sections(*b->MyCell, out);
-        }
-    }
-    TSection* Section(int i)
-    {
-        std::vector<TSection*> all;
-        Sections(Root, all);
-        return i < int(all.size()) ? all[std::size_t(i)] : nullptr;
     }
 
     // A section put together by hand: text with '#' where a test object stands and '%' for a control.
@@ -168,10 +141,6 @@ protected:
     }
 
     std::vector<std::unique_ptr<TFormControlObj>> Controls;  // outlive the document that shows them
-    TSectionList Root;
-    THtmlBuilder Builder;
-    platform::Bitmap Measure{1, 1};
-    platform::Canvas Canvas;
     platform::Bitmap Target{400, 120};
     platform::Canvas Paint;
 };

@@ -303,7 +303,6 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
 
     IndentManager* im = indent;
     if (Positioning == PosAbsolute) {
-        SavedIMgr = indent;
         im = FOwnIMgr.get();
         im->Clear();
         im->Reset(0, 1000000);
@@ -381,8 +380,6 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
         else if (indent && FloatLR == AlignRight)
             indent->AddFloatBlock(Y, E + ContentWidth, false, DrawBottom - Y);
         SectionHeight = 0;
-        if (Positioning == PosAbsolute)
-            SavedIMgr = nullptr;
         return 0;
     }
     DrawHeight = indent ? std::max(SectionHeight, indent->ImageBottom() - Y) : SectionHeight;

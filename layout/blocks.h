@@ -101,10 +101,8 @@ protected:
     bool NeedImageStuff = false;
     platform::Bitmap* BGBitmap = nullptr;  // not owned: the image cache holds it
     platform::Bitmap* BGMask = nullptr;
-    // An absolutely positioned block lays its content out with its own indent manager; the outer one is
-    // kept meanwhile.
+    // An absolutely positioned block lays its content out with its own indent manager.
     std::unique_ptr<IndentManager> FOwnIMgr;
-    IndentManager* SavedIMgr = nullptr;
     int FLayoutX = 0;       // the X the last Layout was given
     int FBoxLeft = 0;       // document X of the border box's left edge
     int FBoxTop = 0;        // document Y of its top

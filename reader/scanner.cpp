@@ -343,7 +343,9 @@ void THtmlScanner::Next()
     Token.Reset();
     HeadingLevel = 0;
     if (Ch == 0) {
+        // The end of the document closes what is open like a tag standing after the last character.
         Sy = EofSy;
+        TagStartPos = CharPos + 1;
     } else if (Ch == '<') {
         ReadTag();
     } else if (Ch <= 8) {

@@ -86,6 +86,14 @@ TEST(ScannerTags, TagStartIsTheLessThanAndScriptStopsOnTheGreaterThan)
     s.RawMode = true;
     s.ReadChar();
     EXPECT_EQ(s.Ch, 'v');
+
+    // The end of the document stands where the text ends, not at the last tag before it.
+    s.StartParse("<b>x</b> after", 1251);
+    s.ReadChar();
+    do
+        s.Next();
+    while (s.Sy != EofSy);
+    EXPECT_EQ(s.TagStartPos, 14);
 }
 
 TEST(ScannerTags, LongNamesAreCutForLookup)

@@ -8,7 +8,9 @@
 
 namespace {
 
-// A tiny picture over a large box is drawn at most this many times in one call.
+// Along a repeating axis a picture smaller than this is drawn as a band of whole copies of itself.
+constexpr int MinTile = 64;
+// A bound on the copies drawn in one call all the same (bands make it unreachable in practice).
 constexpr long long MaxTiles = 200000;
 
 // The first and end tile starts on one axis covering [clipStart, clipEnd), for a picture starting at start.
@@ -30,6 +32,19 @@ void TileSpan(bool repeat, int start, int size, int clipStart, int clipEnd, int&
 }
 
 }  // namespace
+
+platform::Bitmap RepeatedPicture(const platform::Bitmap& source, int kx, int ky)
+{
+    const int w = source.Width();
+    const int h = source.Height();
+    platform::Bitmap result(w * kx, h * ky, source.Monochrome() ? platform::PixelFormat::pf1bit
+                                                                 : platform::PixelFormat::pf32bit);
+    platform::Canvas canvas(result);
+    for (int j = 0; j < ky; ++j)
+        for (int i = 0; i < kx; ++i)
+            canvas.BitBlt(i * w, j * h, w, h, source, 0, 0, platform::SRCCOPY);
+    return result;
+}
 
 int BackgroundStart(const BackgroundPos& position, int area, int picture)
 {
@@ -63,18 +78,33 @@ void TileBackground(platform::Canvas& canvas, const platform::Rect& area, const 
              y0, yEnd);
     if (x0 >= xEnd || y0 >= yEnd)
         return;
+    // Bands of a small picture start where its own copies would, so the result is the same.
+    const bool useMask = mask && !mask->Empty() && mask->Width() == pw && mask->Height() == ph;
+    const int kx = x.RepeatD && pw < MinTile ? (MinTile + pw - 1) / pw : 1;
+    const int ky = y.RepeatD && ph < MinTile ? (MinTile + ph - 1) / ph : 1;
+    platform::Bitmap bandPicture, bandMask;
+    const platform::Bitmap* tile = &picture;
+    const platform::Bitmap* tileMask = useMask ? mask : nullptr;
+    if (kx > 1 || ky > 1) {
+        bandPicture = RepeatedPicture(picture, kx, ky);
+        tile = &bandPicture;
+        if (useMask) {
+            bandMask = RepeatedPicture(*mask, kx, ky);
+            tileMask = &bandMask;
+        }
+    }
+    const int tw = tile->Width(), th = tile->Height();
     // Tiles that stick out of the area are cut at its edges.
     const bool hadClip = canvas.HasClip();
     const platform::Region saved = hadClip ? canvas.GetClipRegion() : platform::Region();
     canvas.IntersectClipRect(visible);
-    const bool masked = mask && !mask->Empty();
     long long budget = MaxTiles;
-    for (int ty = y0; ty < yEnd && budget > 0; ty += ph)
-        for (int tx = x0; tx < xEnd && budget > 0; tx += pw, --budget) {
-            if (masked)
-                canvas.MaskedDraw(platform::Rect{tx, ty, tx + pw, ty + ph}, picture, *mask, platform::Rect{0, 0, pw, ph});
+    for (int ty = y0; ty < yEnd && budget > 0; ty += th)
+        for (int tx = x0; tx < xEnd && budget > 0; tx += tw, --budget) {
+            if (tileMask)
+                canvas.MaskedDraw(platform::Rect{tx, ty, tx + tw, ty + th}, *tile, *tileMask, platform::Rect{0, 0, tw, th});
             else
-                canvas.BitBlt(tx, ty, pw, ph, picture, 0, 0, platform::SRCCOPY);
+                canvas.BitBlt(tx, ty, tw, th, *tile, 0, 0, platform::SRCCOPY);
         }
     canvas.SelectClipRgn(hadClip ? &saved : nullptr);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "layout/backgroundtile.h"
 #include "layout/sectionlist.h"
 #include "platform/cursors.h"
 #include "platform/errors.h"
@@ -975,19 +976,6 @@ void TileRange(bool repeat, int size, int clipStart, int clipEnd, int& start, in
     } else {
         end = (clipEnd >= start && start + size >= clipStart) ? start + 1 : start;
     }
-}
-
-// A picture (or its mask) repeated kx times across and ky times down, in one bitmap.
-Bitmap RepeatedPicture(const Bitmap& source, int kx, int ky)
-{
-    const int w = source.Width();
-    const int h = source.Height();
-    Bitmap result(w * kx, h * ky, source.Monochrome() ? PixelFormat::pf1bit : PixelFormat::pf32bit);
-    Canvas canvas(result);
-    for (int j = 0; j < ky; ++j)
-        for (int i = 0; i < kx; ++i)
-            canvas.BitBlt(i * w, j * h, w, h, source, 0, 0, SRCCOPY);
-    return result;
 }
 
 } // namespace

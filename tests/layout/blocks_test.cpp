@@ -327,3 +327,25 @@ TEST_F(BlocksTest, ListItemsShowTheirMarkerPictureOrFallBack)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BlocksTest, TinyBackgroundPicturesCoverLargeBoxes)
+{
+    Root.OnBitmapRequest = [](TSectionList*, const std::string&, std::unique_ptr<Bitmap>& bitmap,
+                              platform::TColor& colour) {
+        bitmap = std::make_unique<Bitmap>(1, 1);
+        platform::Canvas c(*bitmap);
+        c.FillRect(Rect{0, 0, 1, 1}, Green);
+        colour = platform::TColor(-1);
+    };
+    Format("<div style='height:400px;background-image:url(dot.bmp)'></div>", 800);
+    auto picture = Paint(400);
+    platform::Canvas c(*picture);
+    for (int y = 0; y < 400; y += 7)
+        for (int x = 0; x < 800; x += 5)
+            ASSERT_EQ(c.GetPixel(x, y) & 0xFFFFFF, Green) << x << "," << y;
+    EXPECT_EQ(c.GetPixel(799, 399) & 0xFFFFFF, Green);
+}
+
+}  // namespace

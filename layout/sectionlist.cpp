@@ -6,6 +6,7 @@
 
 #include "images/gifimage.h"
 #include "layout/panelobj.h"
+#include "platform/asciitext.h"
 #include "platform/canvas.h"
 #include "platform/control.h"
 #include "platform/messages.h"
@@ -33,11 +34,7 @@ std::string ImageKey(const std::string& name)
     if (from == std::string::npos)
         return {};
     std::size_t to = name.find_last_not_of(" \t\r\n");
-    std::string key = name.substr(from, to - from + 1);
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return key;
+    return platform::UpperAscii(name.substr(from, to - from + 1));
 }
 
 }  // namespace

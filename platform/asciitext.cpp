@@ -28,6 +28,15 @@ std::string LowerAscii(std::string_view s)
     return out;
 }
 
+std::string UpperAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 32);
+    return out;
+}
+
 int CompareTextAscii(std::string_view a, std::string_view b)
 {
     const std::size_t n = std::min(a.size(), b.size());

@@ -10,6 +10,7 @@ namespace platform {
 // Drops every character up to the blank (controls included) at both ends.
 std::string TrimBlanks(std::string_view s);
 std::string LowerAscii(std::string_view s);
+std::string UpperAscii(std::string_view s);
 // Ordering that ignores the case of A..Z: negative, zero or positive.
 int CompareTextAscii(std::string_view a, std::string_view b);
 inline bool SameTextAscii(std::string_view a, std::string_view b) { return CompareTextAscii(a, b) == 0; }

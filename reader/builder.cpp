@@ -11,6 +11,7 @@
 #include "layout/rules.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 #include "style/conversions.h"
 #include "style/fonts.h"
@@ -720,10 +721,7 @@ void THtmlBuilder::DoAStart(bool readNext)
     else
         NewSection();
     if (TAttribute* name = attrs.Find(NameSy)) {
-        std::string n = name->StrValue;
-        for (char& c : n)
-            if (c >= 'a' && c <= 'z')
-                c = char(c - 'a' + 'A');
+        std::string n = platform::UpperAscii(name->StrValue);
         if (!n.empty() && n.front() == '#')
             n.erase(0, 1);
         MasterList->IDNames->AddCharPos(n, CharPos());

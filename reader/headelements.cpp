@@ -7,6 +7,7 @@
 #include "layout/panelobj.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
+#include "platform/asciitext.h"
 #include "platform/files.h"
 #include "reader/builder.h"
 
@@ -214,11 +215,7 @@ void THtmlBuilder::SkipTextAreaContent()
 void THtmlBuilder::DoMap(bool readNext)
 {
     auto map = std::make_unique<TMapItem>();
-    std::string name = AttrText(*Sc.Attributes(), NameSy);
-    for (char& c : name)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    map->MapName = name;
+    map->MapName = platform::UpperAscii(AttrText(*Sc.Attributes(), NameSy));
     int others = 0;
     bool closed = false;
     for (;;) {

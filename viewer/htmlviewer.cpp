@@ -7,6 +7,7 @@
 
 #include "layout/backgroundtile.h"
 #include "layout/sectionlist.h"
+#include "platform/asciitext.h"
 #include "platform/cursors.h"
 #include "platform/errors.h"
 #include "platform/exception.h"
@@ -21,14 +22,6 @@
 using namespace platform;
 
 namespace {
-
-std::string UpperCase(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return s;
-}
 
 std::string LowerCase(std::string s)
 {
@@ -603,7 +596,7 @@ bool THTMLViewer::ScrollToAnchor(const std::string& name)
         s.erase(0, 1);
     if (s.empty() || !FSectionList->IDNames)
         return false;
-    TIDObject* obj = FSectionList->IDNames->Find(UpperCase(s));
+    TIDObject* obj = FSectionList->IDNames->Find(UpperAscii(s));
     if (!obj)
         obj = FSectionList->IDNames->Find(s);
     if (!obj)

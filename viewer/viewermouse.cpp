@@ -9,6 +9,7 @@
 
 #include "layout/sectionlist.h"
 #include "platform/application.h"
+#include "platform/asciitext.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/cursors.h"
@@ -20,19 +21,6 @@
 using namespace platform;
 
 namespace {
-
-std::string UpperAscii(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return s;
-}
-
-bool SameTextAscii(const std::string& a, const std::string& b)
-{
-    return UpperAscii(a) == UpperAscii(b);
-}
 
 bool IsWordChar(char16_t ch)
 {

@@ -98,6 +98,7 @@ TEST(AsciiText, TrimCompareAndHexDigits)
     EXPECT_EQ(TrimBlanks("\t  a b \r\n"), "a b");
     EXPECT_EQ(TrimBlanks(" \x01 "), "");
     EXPECT_EQ(LowerAscii("AbC\xC0"), "abc\xC0");  // bytes above ASCII keep their case
+    EXPECT_EQ(UpperAscii("aBc\xE0"), "ABC\xE0");
     EXPECT_EQ(CompareTextAscii("Info", "INFO"), 0);
     EXPECT_LT(CompareTextAscii("abc", "ABD"), 0);
     EXPECT_LT(CompareTextAscii("ab", "abc"), 0);

@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
 scripts/deps.sh
+scripts/check_floors.sh
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 export QT_QPA_PLATFORM=offscreen

@@ -1,6 +1,6 @@
 # Build helpers: every folder is globbed, so adding a source file needs no edit here.
 
-set(VEXA_ENGINE_LIBS vexa_app vexa_viewer vexa_layout vexa_style vexa_reader vexa_images vexa_platform)
+set(VEXA_ENGINE_LIBS vexa_app vexa_viewer vexa_reader vexa_layout vexa_style vexa_images vexa_core vexa_platform)
 
 function(vexa_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
@@ -51,6 +51,8 @@ function(vexa_tests)
   target_link_libraries(vexa_test_support PUBLIC vexa_platform GTest::gtest GTest::gmock)
   target_compile_definitions(vexa_test_support PUBLIC
     VEXA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VEXA_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+  # The include directions between the folders (scripts/check_floors.sh) are a test of their own.
+  add_test(NAME floors COMMAND ${PROJECT_SOURCE_DIR}/scripts/check_floors.sh)
   file(GLOB dirs LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/tests/*)
   foreach(dir ${dirs})
     get_filename_component(folder ${dir} NAME)

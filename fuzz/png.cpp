@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "images/pngimage.h"
-#include "reader/imageload.h"
+#include "images/imageload.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

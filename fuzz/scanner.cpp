@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "reader/idobjects.h"
+#include "core/idobjects.h"
 #include "reader/scanner.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include "layout/sectionlist.h"
 #include "platform/canvas.h"
 #include "platform/region.h"
-#include "reader/attributes.h"
-#include "reader/imagecache.h"
-#include "reader/seltext.h"
+#include "core/attributes.h"
+#include "images/imagecache.h"
+#include "core/seltext.h"
 
 namespace {
 

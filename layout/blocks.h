@@ -11,7 +11,7 @@
 #include "layout/cells.h"
 #include "layout/sectionbase.h"
 #include "platform/types.h"
-#include "reader/symbols.h"
+#include "core/symbols.h"
 #include "style/conversions.h"
 #include "style/properties.h"
 

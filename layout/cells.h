@@ -10,7 +10,7 @@
 #include "layout/indentmanager.h"
 #include "layout/sectionbase.h"
 #include "platform/types.h"
-#include "reader/freelist.h"
+#include "core/freelist.h"
 
 // Cells nest through blocks and table cells. Passes deeper than this are refused (layout) or skipped
 // (painting, hit tests) so hostile nesting cannot exhaust the stack; the document builder caps open

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/types.h"
-#include "reader/freelist.h"
-#include "reader/idobjects.h"
+#include "core/freelist.h"
+#include "core/idobjects.h"
 #include "style/conversions.h"
 
 namespace platform {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/types.h"
-#include "reader/idobjects.h"
+#include "core/idobjects.h"
 #include "style/conversions.h"
 
 namespace platform {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "layout/sectionlist.h"
-#include "reader/attributes.h"
+#include "core/attributes.h"
 #include "style/properties.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "layout/floatingobj.h"
 #include "layout/sectionbase.h"
 #include "platform/types.h"
-#include "reader/freelist.h"
+#include "core/freelist.h"
 #include "style/conversions.h"
 #include "style/fontobj.h"
 #include "style/properties.h"

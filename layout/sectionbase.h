@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/exception.h"
-#include "reader/idobjects.h"
+#include "core/idobjects.h"
 
 namespace platform {
 class Canvas;

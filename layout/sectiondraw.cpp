@@ -13,8 +13,8 @@
 #include "platform/canvas.h"
 #include "platform/codepage.h"
 #include "platform/sysvalues.h"
-#include "reader/mapitem.h"
-#include "reader/seltext.h"
+#include "core/mapitem.h"
+#include "core/seltext.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "platform/control.h"
 #include "platform/messages.h"
 #include "platform/timer.h"
-#include "reader/imageload.h"
-#include "reader/seltext.h"
+#include "images/imageload.h"
+#include "core/seltext.h"
 #include "style/stylelist.h"
 
 namespace {

@@ -13,10 +13,10 @@
 
 #include "layout/cells.h"
 #include "platform/types.h"
-#include "reader/freelist.h"
-#include "reader/idobjects.h"
-#include "reader/imagecache.h"
-#include "reader/mapitem.h"
+#include "core/freelist.h"
+#include "core/idobjects.h"
+#include "images/imagecache.h"
+#include "core/mapitem.h"
 #include "style/fontobj.h"
 #include "style/properties.h"
 

@@ -11,8 +11,8 @@
 #include "layout/sectionlist.h"
 #include "platform/canvas.h"
 #include "platform/codepage.h"
-#include "reader/attributes.h"
-#include "reader/tokenobj.h"
+#include "core/attributes.h"
+#include "core/tokenobj.h"
 #include "style/propstack.h"
 #include "style/stylelist.h"
 

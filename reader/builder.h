@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "reader/scanner.h"
-#include "reader/symbols.h"
-#include "reader/urltarget.h"
+#include "core/symbols.h"
+#include "core/urltarget.h"
 #include "style/propstack.h"
 
 namespace platform {

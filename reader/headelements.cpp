@@ -12,7 +12,7 @@
 #include "reader/builder.h"
 
 #include "layout/panelobj.h"
-#include "reader/mapitem.h"
+#include "core/mapitem.h"
 #include "style/conversions.h"
 #include "style/sheetparser.h"
 #include "style/stylelist.h"

@@ -2,7 +2,7 @@
 // of a code page).
 
 #include "platform/codepage.h"
-#include "reader/charclass.h"
+#include "core/charclass.h"
 #include "reader/entities.h"
 #include "reader/scanner.h"
 

@@ -6,8 +6,8 @@
 
 #include "platform/codepage.h"
 #include "platform/types.h"
-#include "reader/charclass.h"
-#include "reader/idobjects.h"
+#include "core/charclass.h"
+#include "core/idobjects.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "platform/exception.h"
-#include "reader/attributes.h"
-#include "reader/charcollection.h"
-#include "reader/symbols.h"
-#include "reader/tokenobj.h"
+#include "core/attributes.h"
+#include "core/charcollection.h"
+#include "core/symbols.h"
+#include "core/tokenobj.h"
 
 class TIDNameList;
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/control.h"
-#include "reader/freelist.h"
-#include "reader/urltarget.h"
+#include "core/freelist.h"
+#include "core/urltarget.h"
 #include "style/fonts.h"
 
 class TSection;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/freelist.h"
+#include "core/freelist.h"
 #include "style/properties.h"
 
 class TStyleList;

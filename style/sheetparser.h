@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reader/attributes.h"
+#include "core/attributes.h"
 
 class TStyleList;
 class TProperties;

@@ -14,7 +14,7 @@
 #include "platform/files.h"
 #include "platform/font.h"
 #include "platform/sysvalues.h"
-#include "reader/imagecache.h"
+#include "images/imagecache.h"
 #include "style/conversions.h"
 #include "style/properties.h"
 #include "viewer/urlsubs.h"

@@ -20,7 +20,7 @@
 #include "platform/timer.h"
 #include "platform/types.h"
 #include "reader/builder.h"
-#include "reader/imagecache.h"
+#include "images/imagecache.h"
 
 class TSectionList;
 class TStringBitmapList;

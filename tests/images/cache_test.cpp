@@ -10,8 +10,8 @@
 #include "platform/exception.h"
 #include "platform/jpeg.h"
 #include "platform/sysvalues.h"
-#include "reader/imagecache.h"
-#include "reader/imageload.h"
+#include "images/imagecache.h"
+#include "images/imageload.h"
 
 using namespace pictest;
 using platform::Bitmap;

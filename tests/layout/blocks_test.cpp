@@ -15,7 +15,7 @@
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "reader/builder.h"
-#include "reader/imagecache.h"
+#include "images/imagecache.h"
 #include "tests/layout/htmllayout.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "layout/sectionlist.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
-#include "reader/attributes.h"
-#include "reader/seltext.h"
+#include "core/attributes.h"
+#include "core/seltext.h"
 #include "style/properties.h"
 
 using namespace platform;

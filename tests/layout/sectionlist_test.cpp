@@ -10,10 +10,10 @@
 #include "layout/sectionlist.h"
 #include "platform/bitmap.h"
 #include "platform/msgbox.h"
-#include "reader/imagecache.h"
+#include "images/imagecache.h"
 #include "platform/timer.h"
 #include "platform/types.h"
-#include "reader/seltext.h"
+#include "core/seltext.h"
 
 namespace {
 

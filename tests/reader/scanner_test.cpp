@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reader/idobjects.h"
+#include "core/idobjects.h"
 #include "scan_helpers.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "reader/idobjects.h"
+#include "core/idobjects.h"
 
 #include "platform/asciitext.h"
 

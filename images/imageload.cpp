@@ -1,6 +1,6 @@
 // Picture recognition and the BMP, JPEG and PNG loaders of the image cache.
 
-#include "reader/imageload.h"
+#include "images/imageload.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "reader/mapitem.h"
+#include "core/mapitem.h"
 
 #include "platform/asciitext.h"
 
 #include <cstdlib>
 
-#include "reader/attributes.h"
-#include "reader/urltarget.h"
+#include "core/attributes.h"
+#include "core/urltarget.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "reader/urltarget.h"
+#include "core/urltarget.h"
 
-#include "reader/attributes.h"
+#include "core/attributes.h"
 
 namespace {
 

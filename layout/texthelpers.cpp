@@ -1,4 +1,4 @@
-#include "reader/texthelpers.h"
+#include "layout/texthelpers.h"
 
 #include <vector>
 

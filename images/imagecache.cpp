@@ -1,6 +1,6 @@
 // The image cache with its usage and idle counts.
 
-#include "reader/imagecache.h"
+#include "images/imagecache.h"
 
 #include "platform/asciitext.h"
 

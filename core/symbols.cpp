@@ -1,7 +1,7 @@
 // Name tables of the reader: tags with their start and end symbols, attribute names, and the
 // readable names of every symbol.
 
-#include "reader/symbols.h"
+#include "core/symbols.h"
 
 #include <algorithm>
 #include <array>

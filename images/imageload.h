@@ -11,7 +11,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/types.h"
-#include "reader/imagecache.h"
+#include "images/imagecache.h"
 
 namespace platform {
 class Canvas;

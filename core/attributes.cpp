@@ -1,4 +1,4 @@
-#include "reader/attributes.h"
+#include "core/attributes.h"
 
 #include "platform/asciitext.h"
 

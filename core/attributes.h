@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "reader/freelist.h"
-#include "reader/symbols.h"
+#include "core/freelist.h"
+#include "core/symbols.h"
 
 class TProperties;
 

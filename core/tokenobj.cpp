@@ -1,9 +1,9 @@
-#include "reader/tokenobj.h"
+#include "core/tokenobj.h"
 
 #include <algorithm>
 
 #include "platform/codepage.h"
-#include "reader/charcollection.h"
+#include "core/charcollection.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "reader/seltext.h"
+#include "core/seltext.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "reader/charcollection.h"
+#include "core/charcollection.h"
 
 #include <algorithm>
 #include <cstring>

@@ -156,6 +156,28 @@ private:
 
 // ---------------------------------------------------------------- set-up
 
+TOpenSection::TOpenSection() = default;
+
+// Finish discards the open section while the root is alive; by now there is none left to withdraw.
+TOpenSection::~TOpenSection() = default;
+
+TOpenSection& TOpenSection::operator=(std::unique_ptr<TSection> s)
+{
+    Discard();
+    FSection = std::move(s);
+    return *this;
+}
+
+void TOpenSection::Discard()
+{
+    if (!FSection)
+        return;
+    FSection->Withdraw();
+    FSection.reset();
+}
+
+std::unique_ptr<TSection> TOpenSection::Release() { return std::move(FSection); }
+
 THtmlBuilder::THtmlBuilder() = default;
 THtmlBuilder::~THtmlBuilder() = default;
 
@@ -211,7 +233,7 @@ void THtmlBuilder::Start(std::string document, TSectionList& list, const THtmlHo
     list.AddItem(std::move(body), 0);
     CurrentCell = BodyBlock->MyCell.get();
     CurrentUrlTarget = std::make_unique<TUrlTarget>();
-    Section.reset();
+    Section.Discard();
     NewSection();
 }
 
@@ -220,7 +242,7 @@ void THtmlBuilder::Finish()
     try {
         SectionAdd();
     } catch (const std::exception&) {
-        Section.reset();
+        Section.Discard();
     }
     Sc.EndParse();
     PropStack.FreeAll();
@@ -322,8 +344,8 @@ void THtmlBuilder::PopTag(const std::string& tag) { PropStack.PopTag(tag); }
 void THtmlBuilder::SectionAdd()
 {
     if (Section && CurrentCell)
-        CurrentCell->AddItem(std::move(Section), Sc.TagStartPos);
-    Section.reset();
+        CurrentCell->AddItem(Section.Release(), Sc.TagStartPos);
+    Section.Discard();
 }
 
 void THtmlBuilder::NewSection(bool firstLine)
@@ -485,10 +507,7 @@ void THtmlBuilder::DoStyle()
 void THtmlBuilder::DoBodyTag()
 {
     if (BodyBlock && BodyBlock->MyCell->Count() == 0 && TableLevel == 0) {
-        if (Section) {
-            Section->Withdraw();
-            Section.reset();
-        }
+        Section.Discard();
         MasterList->FormControls.clear();
         MasterList->Panels.clear();
         Push("body");
@@ -1168,7 +1187,7 @@ void THtmlBuilder::DoPre()
     auto addOrDiscard = [&] {
         flush();
         if (Section && Section->Text.empty())
-            Section.reset();
+            Section.Discard();
         else
             SectionAdd();
     };
@@ -1332,7 +1351,7 @@ void THtmlBuilder::DoPre()
         flush();
         SectionAdd();
     }
-    Section.reset();
+    Section.Discard();
     while (PropStack.Count() > preIndex)
         PropStack.PopTop();
     CurrentCell = preBlock->OwnerCell;

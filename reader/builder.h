@@ -26,6 +26,30 @@ class TSection;
 class TBlock;
 class TBodyBlock;
 
+// The text section the builder is filling. From its construction on it is registered with the document's
+// root: its font runs sit in the root's link-run list, its first link run may own the link's focus window
+// and tab stop, and its anchor names sit in the root's name list. So it may leave the builder only in one of
+// two ways: handed to a cell (Release), which keeps it or withdraws it, or discarded (Discard, or assigning
+// a new section), which withdraws it from every root list before freeing it. Nothing else may free it, and
+// plain pointers to it or its runs are valid only until one of these calls.
+class TOpenSection {
+public:
+    TOpenSection();
+    ~TOpenSection();
+    TOpenSection(const TOpenSection&) = delete;
+    TOpenSection& operator=(const TOpenSection&) = delete;
+    // Discards the open section, if any, and opens s.
+    TOpenSection& operator=(std::unique_ptr<TSection> s);
+    void Discard();
+    std::unique_ptr<TSection> Release();
+    TSection* get() const { return FSection.get(); }
+    TSection* operator->() const { return FSection.get(); }
+    explicit operator bool() const { return bool(FSection); }
+
+private:
+    std::unique_ptr<TSection> FSection;
+};
+
 // A set of symbols: the terminators of a construct.
 class SymbolSet {
 public:
@@ -161,7 +185,7 @@ private:
     THtmlHost Host;
     TSectionList* MasterList = nullptr;
     TCellBasic* CurrentCell = nullptr;
-    std::unique_ptr<TSection> Section;
+    TOpenSection Section;
     TBodyBlock* BodyBlock = nullptr;
     std::unique_ptr<TUrlTarget> CurrentUrlTarget;
     bool InHref = false;

@@ -1,5 +1,5 @@
 // libFuzzer target: an HTML text in, a built, formatted and painted document out — the builder, the
-// layout of sections and blocks, the hit tests and painting over arbitrary input.
+// layout, painting, hit tests, search and copy over arbitrary input, as the hostile-page sweep does them.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "layout/sectionlist.h"
 #include "platform/application.h"
+#include "tests/support/exercise_page.h"
 #include "viewer/docrender.h"
 
 namespace {
@@ -30,15 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     DocumentRenderer doc;
     // The first byte picks the width, so narrow and wide layouts are both explored.
-    const int width = size > 0 ? 1 + data[0] * 4 : 551;
+    const int width = size > 0 ? data[0] * 4 : 551;
     doc.Load(std::string(reinterpret_cast<const char*>(data), size));
-    const int height = doc.Format(width);
-    if (height < 0)
+    if (vexatest::ExerciseFormatted(doc, width) < 0)
         std::abort();
-    doc.Paint(0, 200);
-    int XR = 0, YR = 0, caret = 0;
-    bool inText = false;
-    doc.Root().CursorAt(&doc.MeasureCanvas(), 20, 20, XR, YR, caret, inText);
-    doc.Format(width / 2 + 1);
+    vexatest::ExerciseFormatted(doc, width / 2 + 1);
     return 0;
 }

@@ -53,6 +53,10 @@ function(vexa_tests)
     VEXA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VEXA_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
   # The include directions between the folders (scripts/check_floors.sh) are a test of their own.
   add_test(NAME floors COMMAND ${PROJECT_SOURCE_DIR}/scripts/check_floors.sh)
+  # Headless runs of the tools print nothing but their own output.
+  add_test(NAME quiet COMMAND ${PROJECT_SOURCE_DIR}/scripts/check_quiet.sh ${PROJECT_BINARY_DIR})
+  set_tests_properties(quiet PROPERTIES
+    ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp" TIMEOUT 300)
   file(GLOB dirs LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/tests/*)
   foreach(dir ${dirs})
     get_filename_component(folder ${dir} NAME)

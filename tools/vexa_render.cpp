@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/application.h"
+#include "platform/codepage.h"
 #include "platform/testing.h"
 #include "viewer/htmlviewer.h"
 
@@ -59,7 +60,7 @@ int main(int argc, char** argv)
             return 1;
         }
         std::printf("document: width=%d height=%d title=\"%s\"\npng: %s\n", viewer.DocumentWidth(), docHeight,
-                    viewer.DocumentTitle().c_str(), out.c_str());
+                    platform::SystemToUtf8(viewer.DocumentTitle()).c_str(), out.c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

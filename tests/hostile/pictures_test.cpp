@@ -5,47 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
+#include "tests/hostile/datafiles.h"
 #include "tests/support/exercise_picture.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::vector<std::string> Pictures()
-{
-    std::vector<std::string> files;
-    const fs::path data(VEXA_TESTDATA_DIR);
-    for (const char* folder : {"images", "crashers"})
-        for (const auto& entry : fs::recursive_directory_iterator(data / folder)) {
-            const std::string ext = entry.path().extension().string();
-            if (ext == ".png" || ext == ".gif")
-                files.push_back(fs::relative(entry.path(), data).string());
-        }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-// "images/gif-suite/animated/ref/animated_loop-0.png" → "gif_suite_animated_ref_animated_loop_0_png"
-std::string CaseName(const testing::TestParamInfo<std::string>& info)
-{
-    std::string name = info.param.substr(info.param.find('/') + 1);
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-}
 
 class HostilePicture : public testing::TestWithParam<std::string> {};
 
 TEST_P(HostilePicture, DecodesLoadsAndDraws)
 {
-    const std::string bytes = platform::ReadFileString((fs::path(VEXA_TESTDATA_DIR) / GetParam()).string());
+    const std::string bytes = hostile::ReadDataFile(GetParam());
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     EXPECT_EQ(vexatest::ExercisePicture(data, bytes.size()), "");
     // Cut short at every length class a reader meets: the signature, the header, the middle.
@@ -54,6 +26,14 @@ TEST_P(HostilePicture, DecodesLoadsAndDraws)
             EXPECT_EQ(vexatest::ExercisePicture(data, cut), "") << "cut at " << cut;
 }
 
-INSTANTIATE_TEST_SUITE_P(Suites, HostilePicture, testing::ValuesIn(Pictures()), CaseName);
+std::vector<std::string> Pictures()
+{
+    std::vector<std::string> files = hostile::DataFiles("images", {".png", ".gif"});
+    for (std::string& crasher : hostile::DataFiles("crashers", {".png", ".gif"}))
+        files.push_back(crasher);
+    return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(Suites, HostilePicture, testing::ValuesIn(Pictures()), hostile::CaseName);
 
 }  // namespace

@@ -4,48 +4,23 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "platform/files.h"
 #include "platform/form.h"
 #include "platform/messages.h"
 #include "platform/testing.h"
+#include "tests/hostile/datafiles.h"
 #include "viewer/htmlviewer.h"
 
-namespace fs = std::filesystem;
 namespace test = platform::test;
 
 namespace {
-
-std::vector<std::string> Crashers()
-{
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(fs::path(VEXA_TESTDATA_DIR) / "crashers"))
-        if (entry.path().extension() == ".html")
-            files.push_back(entry.path().filename().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::string CaseName(const testing::TestParamInfo<std::string>& info)
-{
-    std::string name = fs::path(info.param).stem().string();
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-}
 
 class CrasherInViewer : public testing::TestWithParam<std::string> {};
 
 TEST_P(CrasherInViewer, TabsHoversAndReopens)
 {
-    const std::string html =
-        platform::ReadFileString((fs::path(VEXA_TESTDATA_DIR) / "crashers" / GetParam()).string());
+    const std::string html = hostile::ReadDataFile(GetParam());
     platform::Form form;
     form.SetBounds(0, 0, 320, 240);
     THTMLViewer& viewer = form.Add<THTMLViewer>();
@@ -64,6 +39,7 @@ TEST_P(CrasherInViewer, TabsHoversAndReopens)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Crashers, CrasherInViewer, testing::ValuesIn(Crashers()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Crashers, CrasherInViewer, testing::ValuesIn(hostile::DataFiles("crashers", {".html"})),
+                         hostile::CaseName);
 
 }  // namespace

@@ -1063,6 +1063,8 @@ void THTMLViewer::KeyDown(int& key, TShiftState shift)
         FPaintPanel->SetCursor(Cursor());
         return;
     }
+    if (FindKey(key, shift))
+        return;
     if (shift & (ssShift | ssCtrl | ssAlt))
         return;
     const int small = FVScrollBar->SmallChange();

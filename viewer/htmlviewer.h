@@ -128,6 +128,11 @@ using TFormSubmitEvent = std::function<void(
     THTMLViewer* Sender, const std::string& Action, const std::string& Target, const std::string& EncType,
     const std::string& Method, const std::vector<std::string>& Results)>;
 
+// Find in page: the answer of a search (no match, the next match, or a match found by going round the end
+// of the document), and what the find keys ask of the host (Ctrl+F, F3, Shift+F3).
+enum class TFindResult { NotFound, Found, Wrapped };
+enum class TFindRequest { Open, Next, Previous };
+
 // The drawing surface of the viewer: all document painting and mouse input happen here.
 class TPaintPanel : public platform::Panel
 {
@@ -201,6 +206,13 @@ public:
     void SelectAll();
     void CopyToClipboard();
     int CaretPos() const { return FCaretPos; }
+
+    // ---- find in page
+    // Selects the next (or, reverse, the previous) occurrence of text after (before) the selection or the
+    // caret and scrolls it into view; at the end of the document the search goes round once.
+    TFindResult FindEx(const std::u16string& text, bool matchCase, bool reverse);
+    // Ctrl+F, F3 and Shift+F3 in the viewer: the host answers with its find bar.
+    std::function<void(THTMLViewer* Sender, TFindRequest Request)> OnFindRequest;
 
     // ---- document state
     const std::string& CurrentFile() const { return FCurrentFile; }
@@ -392,6 +404,8 @@ private:
     // since the last full paint, the visible part is painted once into a throwaway bitmap first.
     void EnsurePaintedPositions();
     void SetHPosition(int x);
+    // Ctrl+F, F3 and Shift+F3 become a find request to the host (key cleared); false for other keys.
+    bool FindKey(int& key, platform::TShiftState shift);
 
     // children
     platform::Panel* FBorderPanel = nullptr;

@@ -569,6 +569,20 @@ void TImageObj::Draw(platform::Canvas* canvas, int X, TFontObj* run, int baselin
         canvas->SetFont(savedFont);
 }
 
+void TImageObj::TakeFrame(platform::Bitmap*& bitmap, platform::Bitmap*& mask, const platform::Rect* area)
+{
+    if (FKind == TPictureKind::Gif) {
+        ThtBitmap& frame = const_cast<ThtBitmap&>(FGif->FrameBitmap(FGif->CurrentFrame()));
+        bitmap = &frame;
+        mask = frame.HasMask() ? const_cast<platform::Bitmap*>(&frame.Mask()) : nullptr;
+    } else if (FKind == TPictureKind::Bitmap) {
+        bitmap = const_cast<platform::Bitmap*>(FBitmap);
+        mask = const_cast<platform::Bitmap*>(FMask);
+    }
+    if (area)
+        SetDrawnArea(*area);
+}
+
 void TImageObj::SetDrawnArea(const platform::Rect& area)
 {
     FArea = area;

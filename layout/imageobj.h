@@ -86,6 +86,9 @@ public:
     // ACTIVE GIF pictures: frame 2 under the mouse, frame 3 pressed (3-frame pictures), or animation.
     void SetHover(int state);
 
+    // The picture to draw as a bitmap with its mask (the current frame of a GIF); unchanged when there is
+    // none. With area, the rectangle it is drawn over (screen coordinates) is repainted at each step.
+    void TakeFrame(platform::Bitmap*& bitmap, platform::Bitmap*& mask, const platform::Rect* area = nullptr);
     // Where a background or marker picture was last drawn, screen coordinates: an animation step
     // repaints this rectangle.
     void SetDrawnArea(const platform::Rect& area);

@@ -438,3 +438,39 @@ TEST_F(PicturesTest, PanelsTakeTheirSpacesWithinLimits)
     EXPECT_EQ(panel->VSpaceT, 7);
     EXPECT_EQ(panel->ObjWidth, 40);
 }
+
+TEST_F(PicturesTest, PicturesAlignInTheirLine)
+{
+    Files["tall.gif"] = Gif(10, 60, {Green});
+    Format("x<img src=tall.gif><img src=red.gif align=top><img src=red.gif align=middle><img src=red.gif>"
+           "<img src=red.gif align=baseline>",
+           400);
+    Paint(100);
+    const LineRec* line = Section(0)->Lines[0];
+    ASSERT_TRUE(line);
+    EXPECT_GE(line->LineHeight(), 60) << "the line grows to hold the tall picture";
+    const int baseline = line->DrawYTop + line->TextHeight - line->Descent;
+    EXPECT_EQ(Image(0)->DrawYY + 60, baseline);
+    EXPECT_EQ(Image(1)->DrawYY, line->DrawYTop) << "top";
+    EXPECT_EQ(Image(3)->DrawYY + 10, baseline) << "bottom";
+    EXPECT_EQ(Image(4)->DrawYY + 10, baseline) << "baseline";
+    EXPECT_NEAR(Image(2)->DrawYY + 5, line->DrawYTop + line->TextHeight / 2, 1) << "middle: on the text's middle";
+}
+
+TEST_F(PicturesTest, AwaitedPicturesShowTheWaitPictureAndAreAskedForOnce)
+{
+    int asked = 0;
+    Root.OnImageRequest = [&asked](TSectionList*, const std::string&, const TImageStream*& stream) {
+        ++asked;
+        stream = &WaitStream();
+    };
+    Format("<img src=later.gif><img src=later.gif width=30 height=30>", 300);
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(Images().size(), 2u);
+    EXPECT_EQ(Image(0)->Kind(), TImageObj::TPictureKind::Wait);
+    EXPECT_TRUE(Image(1)->Delayed);
+    EXPECT_FALSE(Image(0)->ImageKnown) << "sized again once the picture arrives";
+    EXPECT_EQ(Root.MissingImages.size(), 1u);
+    EXPECT_EQ(Image(1)->ObjWidth, 30);
+    EXPECT_NE(Dump().find("placeholder awaited"), std::string::npos);
+}

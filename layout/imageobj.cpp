@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "core/attributes.h"
 #include "images/gifimage.h"
@@ -492,9 +493,11 @@ void TImageObj::Draw(platform::Canvas* canvas, int X, TFontObj* run, int baselin
     lineTop -= yOff;
     const bool placeholder = IsPlaceholder();
     canvas->SetBrushStyle(platform::BrushStyle::Clear);
-    const platform::Font savedFont = canvas->GetFont();
-    if (placeholder)
+    std::optional<platform::Font> savedFont;
+    if (placeholder) {
+        savedFont = canvas->GetFont();
         canvas->SetFont(PlaceholderFont());
+    }
 
     int top = 0;
     switch (VertAlign) {
@@ -514,8 +517,6 @@ void TImageObj::Draw(platform::Canvas* canvas, int X, TFontObj* run, int baselin
             DrawPicture(canvas, DrawXX, DrawYY);
         else if (Root->ShowImages && BoxWidth >= MinBox && BoxHeight >= MinBox)
             DrawPicture(canvas, DrawXX + PlaceholderInset, DrawYY + PlaceholderInset);
-        else
-            ShownInPass = true;
     } catch (...) {
         // A picture that fails to draw is left undrawn.
     }
@@ -565,8 +566,8 @@ void TImageObj::Draw(platform::Canvas* canvas, int X, TFontObj* run, int baselin
         canvas->DrawFocusRect(platform::Rect{objLeft - 2, objTop - 2, objLeft + ObjWidth + 2, objTop + ObjHeight + 2});
         canvas->SetTextColor(oldText);
     }
-    if (placeholder)
-        canvas->SetFont(savedFont);
+    if (savedFont)
+        canvas->SetFont(*savedFont);
 }
 
 void TImageObj::TakeFrame(platform::Bitmap*& bitmap, platform::Bitmap*& mask, const platform::Rect* area)

@@ -119,8 +119,10 @@ private:
             }
             if (image->Root && !image->Root->ShowImages)
                 state = "placeholder images off";
+            // The drawn rectangle includes the border; DrawXX and DrawYY are inside it.
             Line(depth, "picture src=\"%s\" pos=%d drawn=%d,%d size=%dx%d image=%dx%d border=%d%s %s",
-                 image->Source.substr(0, 200).c_str(), obj.Pos, obj.DrawXX, obj.DrawYY, obj.ObjWidth, obj.ObjHeight,
+                 image->Source.substr(0, 200).c_str(), obj.Pos, obj.DrawXX - obj.BorderSize,
+                 obj.DrawYY - obj.BorderSize, obj.ObjWidth, obj.ObjHeight,
                  image->ImageWidth, image->ImageHeight, obj.BorderSize, side, state);
         } else {
             Line(depth, "panel pos=%d drawn=%d,%d size=%dx%d%s", obj.Pos, obj.DrawXX, obj.DrawYY, obj.ObjWidth,

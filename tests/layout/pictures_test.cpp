@@ -412,19 +412,6 @@ TEST_F(PicturesTest, HugeMapsAndPolygonsStayBounded)
     EXPECT_EQ(owned->Url, "a0");
 }
 
-TEST_F(PicturesTest, PicturesOffShowPlaceholdersAndComeBack)
-{
-    Format("<img src=a.gif alt=picture>", 400);
-    EXPECT_EQ(Image(0)->ObjWidth, 200);
-    Root.ShowImages = false;
-    Relayout(400);
-    EXPECT_TRUE(Image(0)->IsPlaceholder());
-    EXPECT_NE(Dump().find("placeholder images off"), std::string::npos);
-    Root.ShowImages = true;
-    Relayout(400);
-    EXPECT_EQ(Image(0)->ObjWidth, 200);
-}
-
 TEST_F(PicturesTest, PanelsTakeTheirSpacesWithinLimits)
 {
     Format("<panel name=p width=40 height=20 hspace=500 vspace=7>", 200);

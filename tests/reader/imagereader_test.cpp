@@ -101,21 +101,3 @@ TEST_F(ImageReaderTest, PreformattedTextKeepsReadingAfterAPicture)
     EXPECT_NE(all.find("ef#gh"), std::string::npos) << all;
     EXPECT_NE(all.find("after"), std::string::npos) << all;
 }
-
-TEST_F(ImageReaderTest, ManyPicturesAndHostileAttributes)
-{
-    std::string page;
-    for (int i = 0; i < 2000; ++i)
-        page += "<img src=" + std::string(i % 2 ? "''" : "x.gif") + " width=" + std::to_string(i * 7919 - 5000) +
-                " height='" + std::to_string(i) + "%' hspace=99999 usemap=# border=-4>";
-    Build(page);
-    int count = 0;
-    for (TSection* s : All)
-        for (const auto& obj : s->Images) {
-            ++count;
-            EXPECT_LE(obj->SpecWidth, TImageObj::MaxSpecSize);
-            EXPECT_LE(obj->HSpaceL, 40);
-            EXPECT_GE(obj->BorderSize, 0);
-        }
-    EXPECT_EQ(count, 2000);
-}

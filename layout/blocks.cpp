@@ -9,6 +9,7 @@
 
 #include "layout/backgroundtile.h"
 #include "layout/borders.h"
+#include "layout/imageobj.h"
 #include "layout/rules.h"
 #include "layout/sectionlist.h"
 #include "platform/canvas.h"
@@ -389,16 +390,21 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
 namespace {
 
 // A picture of the document by name, from the image cache or loaded into it; none when it cannot be had.
-platform::Bitmap* RequestPicture(TSectionList& root, const std::string& name, platform::Bitmap*& mask)
+// The picture object stays with the block: a moving GIF is stepped by the root's animation timer.
+platform::Bitmap* RequestPicture(TSectionList& root, const std::string& name, platform::Bitmap*& mask,
+                                 std::unique_ptr<TImageObj>& holder)
 {
-    const std::string file = root.OnExpandName ? root.OnExpandName(name) : name;
-    TTranspType transp = NotTransp;
-    bool delayed = false, fromCache = false;
     mask = nullptr;
-    TPictureObject* picture = root.RequestImage(file, transp, delayed, fromCache, mask);
-    if (!picture || !picture->Bitmap() || picture->Bitmap()->Empty())
+    holder = std::make_unique<TImageObj>(&root, name);
+    holder->FormatObject(&root, nullptr, 0, 0, nullptr);
+    platform::Bitmap* bitmap = nullptr;
+    if (!holder->IsPlaceholder())
+        holder->TakeFrame(bitmap, mask);
+    if (!bitmap || bitmap->Empty()) {
+        holder.reset();
         return nullptr;
-    return picture->Bitmap();
+    }
+    return bitmap;
 }
 
 }  // namespace
@@ -409,7 +415,7 @@ void TBlock::LoadBackground()
     if (BGImageName.empty() || !Root->ShowImages)
         return;
     if (!BGBitmap) {
-        BGBitmap = RequestPicture(*Root, BGImageName, BGMask);
+        BGBitmap = RequestPicture(*Root, BGImageName, BGMask, BGImage);
         if (!BGBitmap) {
             BGImageName.clear();  // a picture that cannot be had is dropped; the block paints without it
             return;
@@ -516,6 +522,8 @@ int TBlock::Paint(platform::Canvas* canvas, const platform::Rect& clip, IndentMa
         if (fill.Left < fill.Right && fill.Top < fill.Bottom)
             canvas->FillRect(fill, platform::ColorToRGB(TColor(MargArray[piBackgroundColor]) & 0xFFFFFF));
     }
+    if (visible && backgrounds && NeedImageStuff && BGBitmap && Root->ShowImages && BGImage)
+        BGImage->TakeFrame(BGBitmap, BGMask, &padding);
     if (visible && backgrounds && NeedImageStuff && BGBitmap && Root->ShowImages)
         TileBackground(*canvas, padding, clip, *BGBitmap, BGMask, BGPos[0], BGPos[1]);
 
@@ -702,7 +710,7 @@ int TBlockLI::Layout(platform::Canvas* c, int X, int Y, int rx, int ry, int aw, 
 {
     // A marker picture that cannot be had is dropped: the item shows its bullet or number instead.
     if (!MarkerImageName.empty() && !MarkerBitmap && Root->ShowImages) {
-        MarkerBitmap = RequestPicture(*Root, MarkerImageName, MarkerMask);
+        MarkerBitmap = RequestPicture(*Root, MarkerImageName, MarkerMask, MarkerImage);
         if (!MarkerBitmap)
             MarkerImageName.clear();
     }
@@ -771,8 +779,12 @@ int TBlockLI::Paint(platform::Canvas* c, const platform::Rect& clip, IndentManag
         return result;
     const int x = FPaintContentX;
     if (MarkerBitmap && Root->ShowImages && ListStyle != lbNone) {
+        if (MarkerImage)
+            MarkerImage->TakeFrame(MarkerBitmap, MarkerMask);
         const int w = MarkerBitmap->Width(), h = MarkerBitmap->Height();
         const platform::Rect dest{x - 16, y - h, x - 16 + w, y};
+        if (MarkerImage)
+            MarkerImage->SetDrawnArea(dest);
         if (MarkerMask && !MarkerMask->Empty())
             c->MaskedDraw(dest, *MarkerBitmap, *MarkerMask, platform::Rect{0, 0, w, h});
         else

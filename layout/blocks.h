@@ -17,6 +17,7 @@
 
 class TAttributeList;
 class THorzLine;
+class TImageObj;
 namespace platform {
 class Bitmap;
 }  // namespace platform
@@ -101,6 +102,7 @@ protected:
     bool NeedImageStuff = false;
     platform::Bitmap* BGBitmap = nullptr;  // not owned: the image cache holds it
     platform::Bitmap* BGMask = nullptr;
+    std::unique_ptr<TImageObj> BGImage;    // the picture object behind BGBitmap (moving GIFs step it)
     // An absolutely positioned block lays its content out with its own indent manager.
     std::unique_ptr<IndentManager> FOwnIMgr;
     int FLayoutX = 0;       // the X the last Layout was given
@@ -142,6 +144,7 @@ public:
     std::string MarkerImageName;
     platform::Bitmap* MarkerBitmap = nullptr;  // not owned: the image cache holds it
     platform::Bitmap* MarkerMask = nullptr;
+    std::unique_ptr<TImageObj> MarkerImage;  // the picture object behind MarkerBitmap
     // The marker text of a numbered item ("3.", "c.", "iv."); empty for bullets.
     std::u16string MarkerText() const;
 

@@ -2,18 +2,21 @@
 
 #include "layout/floatingobj.h"
 
+#include <algorithm>
+
 TImageObjList::TImageObjList(TSectionList* newRoot, const TImageObjList& source)
 {
     for (const auto& obj : source)
         Add(obj->Copy(newRoot));
 }
 
+// Objects are kept in order of their positions (added at the end of the text, moved down together), so
+// positions are found by binary search: a line with many pictures costs no quadratic walk.
 TFloatingObj* TImageObjList::FindObject(int pos) const
 {
-    for (const auto& obj : *this)
-        if (obj->Pos == pos)
-            return obj.get();
-    return nullptr;
+    auto it = std::lower_bound(begin(), end(), pos,
+                               [](const std::unique_ptr<TFloatingObj>& obj, int p) { return obj->Pos < p; });
+    return it != end() && (*it)->Pos == pos ? it->get() : nullptr;
 }
 
 int TImageObjList::GetHeightAt(int pos, AlignmentType& align) const
@@ -38,10 +41,9 @@ int TImageObjList::GetWidthAt(int pos, AlignmentType& align, int& hSpaceL, int& 
 
 int TImageObjList::GetObjectCountAt(int pos) const
 {
-    for (const auto& obj : *this)
-        if (obj->Pos >= pos)
-            return obj->Pos - pos;
-    return 99999999;
+    auto it = std::lower_bound(begin(), end(), pos,
+                               [](const std::unique_ptr<TFloatingObj>& obj, int p) { return obj->Pos < p; });
+    return it != end() ? (*it)->Pos - pos : 99999999;
 }
 
 void TImageObjList::Decrement(int pos)

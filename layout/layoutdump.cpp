@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "layout/blocks.h"
+#include "layout/imageobj.h"
 #include "layout/rules.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
@@ -98,6 +99,34 @@ private:
             Line(depth + 1, "line baseline=%d left=%d width=%d height=%d \"%s\"", baseline, X + line->LineIndent,
                  width, line->LineHeight(), platform::WideToMultiByte(65001, text).c_str());
             y += line->LineHeight();
+        }
+        for (const auto& obj : section.Images)
+            Object(*obj, depth + 1);
+    }
+
+    // A picture or panel: what it shows, where it was last drawn (document coordinates) and its float side.
+    void Object(TFloatingObj& obj, int depth)
+    {
+        const char* side = obj.VertAlign == AlignLeft ? " float=left" : obj.VertAlign == AlignRight ? " float=right" : "";
+        if (auto* image = dynamic_cast<TImageObj*>(&obj)) {
+            const char* state = "not fetched";
+            switch (image->Kind()) {
+            case TImageObj::TPictureKind::Bitmap: state = "loaded"; break;
+            case TImageObj::TPictureKind::Gif: state = "loaded animated"; break;
+            case TImageObj::TPictureKind::Wait: state = "placeholder awaited"; break;
+            case TImageObj::TPictureKind::Error: state = "placeholder missing"; break;
+            default: break;
+            }
+            if (image->Root && !image->Root->ShowImages)
+                state = "placeholder images off";
+            // The drawn rectangle includes the border; DrawXX and DrawYY are inside it.
+            Line(depth, "picture src=\"%s\" pos=%d drawn=%d,%d size=%dx%d image=%dx%d border=%d%s %s",
+                 image->Source.substr(0, 200).c_str(), obj.Pos, obj.DrawXX - obj.BorderSize,
+                 obj.DrawYY - obj.BorderSize, obj.ObjWidth, obj.ObjHeight,
+                 image->ImageWidth, image->ImageHeight, obj.BorderSize, side, state);
+        } else {
+            Line(depth, "panel pos=%d drawn=%d,%d size=%dx%d%s", obj.Pos, obj.DrawXX, obj.DrawYY, obj.ObjWidth,
+                 obj.ObjHeight, side);
         }
     }
 

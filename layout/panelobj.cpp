@@ -1,6 +1,7 @@
 #include "layout/panelobj.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "layout/sectionlist.h"
 #include "core/attributes.h"
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr int OutOfView = -4000;
+constexpr int MaxSpace = 40;  // HSPACE and VSPACE
 
 // A WIDTH or HEIGHT attribute: a percentage 1..100 (percent set) or pixels of at least 1; 0 when absent.
 int SizeAttribute(const TAttributeList* attributes, Symbol sym, bool& percent)
@@ -67,9 +69,9 @@ TPanelObj::TPanelObj(TSectionList* root, bool isCopy, const TAttributeList* attr
         SpecWidth = SizeAttribute(attributes, WidthSy, PercentWidth);
         SpecHeight = SizeAttribute(attributes, HeightSy, PercentHeight);
         if (const TAttribute* a = attributes->Find(HSpaceSy))
-            HSpaceL = HSpaceR = std::clamp(a->NumValue, 0, 1000);
+            HSpaceL = HSpaceR = std::min(std::abs(std::max(a->NumValue, -MaxSpace)), MaxSpace);
         if (const TAttribute* a = attributes->Find(VSpaceSy))
-            VSpaceT = VSpaceB = std::clamp(a->NumValue, 0, 1000);
+            VSpaceT = VSpaceB = std::min(std::abs(std::max(a->NumValue, -MaxSpace)), MaxSpace);
     }
     if (!name.empty())
         Panel->SetName(name);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "images/gifimage.h"
+#include "layout/imageobj.h"
 #include "layout/panelobj.h"
 #include "platform/asciitext.h"
 #include "platform/canvas.h"
@@ -106,6 +107,8 @@ void TSectionList::Clear()
     BackgroundName.clear();
     BackgroundLoaded = false;
     AnimatedImages.clear();
+    FBackgroundAnimator.reset();
+    FailedImages.clear();
     FTimer.reset();
     SelStart = SelEnd = 0;
     Maps.FreeAll();
@@ -149,7 +152,10 @@ void TSectionList::SetBackground(platform::TColor colour)
 
 void TSectionList::SetBackgroundImage(const std::string& name, const std::vector<unsigned char>& position)
 {
+    if (BackgroundAnimation)
+        EraseValue(AnimatedImages, BackgroundAnimation);
     BackgroundAnimation = nullptr;
+    FBackgroundAnimator.reset();
     BackgroundName = name;
     BackgroundPosition = position;
     BackgroundLoaded = false;
@@ -286,6 +292,16 @@ void TSectionList::LoadBackgroundImage()
     if (image && image->Bitmap()) {
         BackgroundImage = image->Bitmap();
         BackgroundMask = mask;
+    } else if (image && image->Gif() && image->Gif()->NumFrames() > 0) {
+        // A moving background: its own copy steps through the frames, the root shows the current one.
+        auto animation = std::make_unique<TBackgroundAnimation>(this, *image->Gif());
+        animation->ShowFrame();
+        if (!IsCopy) {
+            BackgroundAnimation = animation.get();
+            AnimatedImages.push_back(BackgroundAnimation);
+            animation->RestartAnimation(true);
+        }
+        FBackgroundAnimator = std::move(animation);
     } else if (!image && delayed) {
         MissingImages.emplace_back(name, nullptr);
     }

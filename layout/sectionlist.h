@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "layout/cells.h"
@@ -132,6 +133,8 @@ public:
     std::vector<TPanelObj*> Panels;                // not owned
     // Image names waiting for a delayed picture, with the object that needs it (none: the background).
     std::vector<std::pair<std::string, TIDObject*>> MissingImages;
+    // Picture names (cache keys) that could not be had for this document: asked for once only.
+    std::unordered_set<std::string> FailedImages;
     std::vector<TFontObj*> FLinkRuns;
     TFontObj* HoverLink = nullptr;
     bool LinkHover = false;
@@ -252,6 +255,7 @@ private:
     void AssignTabOrder();
 
     std::unique_ptr<platform::Timer> FTimer;
+    std::unique_ptr<TAnimationClient> FBackgroundAnimator;  // a moving document background
     std::unique_ptr<TStyleList> FOwnStyles;
     std::unique_ptr<TIDNameList> FOwnIDNames;
     std::unique_ptr<TInlineList> FOwnInlines;

@@ -654,7 +654,9 @@ void THtmlBuilder::DoInline()
         Next();
         break;
     case ObjectSy: DoObject(false); break;
-    default: Next();  // pictures, panels and the end tags of controls come with their own readers
+    case ImageSy:
+    case PanelSy: DoImage(false); break;
+    default: Next();  // the end tags of controls come with their own readers
     }
 }
 
@@ -1270,9 +1272,12 @@ void THtmlBuilder::DoPre()
             flush();
             DoAEnd();
             break;
-        case InputSy:
         case ImageSy:
-        case PanelSy: flush(); break;
+        case PanelSy:
+            flush();
+            DoImage(true);
+            break;
+        case InputSy: flush(); break;
         case SelectSy:
             flush();
             SkipOptions();

@@ -148,6 +148,8 @@ private:
     void DoStyle();
     void DoBgSound();
     void DoFormControl();
+    // IMG and PANEL (imagereader.cpp); in preformatted text no next token is read.
+    void DoImage(bool pre);
 
     // ---- head and special elements (headelements.cpp)
     void DoMeta();

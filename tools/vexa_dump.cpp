@@ -18,6 +18,7 @@
 //       rectangle, every text line with its baseline, left edge, width and text. --text reads FILE as a
 //       plain-text document.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -265,6 +266,7 @@ int DumpLayoutFile(const std::vector<std::string>& args, int argc, char** argv)
     doc.Load(text, plain);
     const int height = doc.Format(width);
     std::cout << "document width=" << width << " height=" << height << " maxwidth=" << doc.MaxWidth() << "\n";
+    doc.Paint(0, std::clamp(height, 1, 20000));  // pictures and panels learn where they are drawn
     std::cout << DumpLayout(doc.Root(), doc.MeasureCanvas());
     return 0;
 }

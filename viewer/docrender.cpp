@@ -2,11 +2,13 @@
 
 #include "viewer/docrender.h"
 
+#include "images/imagecache.h"
 #include "layout/sectionlist.h"
 #include "platform/files.h"
 
 DocumentRenderer::DocumentRenderer()
-    : FRoot(std::make_unique<TSectionList>(nullptr, nullptr)),
+    : FImageCache(std::make_unique<TStringBitmapList>()),
+      FRoot(std::make_unique<TSectionList>(nullptr, nullptr)),
       FCanvas(std::make_unique<platform::Canvas>(FMeasureBitmap))
 {
 }
@@ -16,6 +18,9 @@ DocumentRenderer::~DocumentRenderer() = default;
 void DocumentRenderer::Load(const std::string& document, bool plainText)
 {
     FRoot->Clear();
+    FImageCache->SetSorted(true);
+    FImageCache->PurgeCache();
+    FRoot->ImageCache = FImageCache.get();
     FRoot->SetFonts(FontName, PreFontName, FontSize, FontColor, HotSpotColor, VisitedColor, HotSpotColor,
                     Background, false, true, platform::DEFAULT_CHARSET, MarginHeight, MarginWidth);
     THtmlHost host;
@@ -26,6 +31,7 @@ void DocumentRenderer::Load(const std::string& document, bool plainText)
             return name;
         return BaseFolder + "/" + name;
     };
+    FRoot->OnExpandName = host.HtmlExpandFilename;  // pictures are read relative to the page too
     if (plainText)
         FBuilder.ParseText(document, *FRoot, host);
     else

@@ -12,6 +12,7 @@
 #include "reader/builder.h"
 
 class TSectionList;
+class TStringBitmapList;
 
 class DocumentRenderer {
 public:
@@ -49,6 +50,7 @@ public:
     int MaxWidth() const { return FMaxWidth; }
 
 private:
+    std::unique_ptr<TStringBitmapList> FImageCache;  // outlives the document's pictures
     std::unique_ptr<TSectionList> FRoot;
     THtmlBuilder FBuilder;
     platform::Bitmap FMeasureBitmap{1, 1};

@@ -31,6 +31,7 @@ constexpr platform::TColor White = 0xFFFFFF;
 class BlocksTest : public HtmlLayoutTest {
 protected:
     BlocksTest() { Root.ImageCache = &Cache; }
+    ~BlocksTest() override { Root.Clear(); }  // the document's pictures go before the cache
 
     // Paints the top of the document on white; answers the picture.
     std::unique_ptr<Bitmap> Paint(int height)

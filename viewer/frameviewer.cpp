@@ -55,6 +55,7 @@ TFrameViewer::~TFrameViewer()
 {
     OnProcessing = nullptr;
     OnHistoryChange = nullptr;
+    OnSoundRequest = nullptr;
     for (auto& s : FKeptSets)
         s->UnloadFiles();
     FKeptSets.clear();
@@ -899,6 +900,14 @@ void TFrameViewer::SetupViewer(THTMLViewer& v, TfvFrame& frame)
     v.OnKeyDown = OnKeyDown;
     v.OnKeyUp = OnKeyUp;
     v.OnKeyPress = OnKeyPress;
+    if (RequestEventsInUse())
+        v.OnhtStreamRequest = [this](THTMLViewer*, const std::string& src, std::string& content) {
+            std::string text, file;
+            if (!RequestSource(src, text, file))
+                return false;
+            content = file.empty() ? std::move(text) : ReadFileString(file);
+            return true;
+        };
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -4,12 +4,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <unistd.h>
 
 #include "platform/files.h"
 #include "platform/form.h"
 #include "platform/testing.h"
+#include "layout/sectionlist.h"
+#include "style/fontobj.h"
 #include "viewer/frames.h"
 #include "viewer/frametree.h"
 #include "viewer/frameviewer.h"
@@ -359,6 +362,94 @@ TEST_F(FramesTest, OpenFileChecksTheFilePartAndReloadsTheSameFileInPlace)
     viewer_->OpenFile("p.html");
     EXPECT_TRUE(seen);
     EXPECT_FALSE(viewer_->Busy());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrameLinksTest, BlankWindowsQueriesAndVisitedMarks)
+{
+    viewer_->OpenFile("plain.html");
+    // "_blank" without a handler does nothing; with one, the host gets it.
+    EXPECT_FALSE(viewer_->ClickLink("_blank", "p2.html"));
+    EXPECT_EQ(viewer_->CurrentFile(), Full("plain.html"));
+    std::vector<std::string> blank;
+    viewer_->OnBlankWindowRequest = [&](platform::Control*, const std::string& target, const std::string& url) {
+        blank.push_back(target + " " + url);
+    };
+    viewer_->ClickLink("_blank", "p2.html");
+    EXPECT_EQ(blank, std::vector<std::string>{"_blank p2.html"});
+    EXPECT_EQ(viewer_->CurrentFile(), Full("plain.html"));
+    // The query is left out of the loaded name but kept in the visited list.
+    viewer_->ClickLink("", "p1.html?x=1");
+    EXPECT_EQ(viewer_->CurrentFile(), Full("p1.html"));
+    EXPECT_EQ(viewer_->Visited().front(), Full("p1.html") + "?x=1");
+    // Back on the plain page its link to p1.html shows as visited, until the list is switched off.
+    viewer_->OpenFile("plain.html");
+    ASSERT_FALSE(viewer_->ViewerAt(0)->SectionList().LinkRuns().empty());
+    TFontObj* run = viewer_->ViewerAt(0)->SectionList().LinkRuns().front();
+    EXPECT_TRUE(run->Visited);
+    viewer_->SetVisitedMaxCount(0);
+    EXPECT_FALSE(run->Visited);
+    EXPECT_TRUE(viewer_->Visited().empty());
+}
+
+TEST_F(FrameLinksTest, ReloadReadsEveryFrameAgain)
+{
+    viewer_->OpenFile("set.html");
+    TfvFrame* main = &Frame("main");
+    Write("p1.html", "<title>New</title><p>changed");
+    viewer_->Reload();
+    EXPECT_EQ(&Frame("main"), main);
+    EXPECT_EQ(Frame("main").DocViewer()->DocumentTitle(), "New");
+    EXPECT_FALSE(viewer_->Busy());
+}
+
+TEST_F(FramesTest, RequestEventsSupplyTheDocuments)
+{
+    const std::map<std::string, std::string> pages = {
+        {"set", "<frameset cols=\"*,*\"><frame name=a src=one><frame name=b src=two.txt></frameset>"},
+        {"one", "<p>first"},
+        {"two.txt", "<p>second"},
+    };
+    std::vector<std::string> asked;
+    viewer_->OnStringsRequest = [&](platform::Control*, const std::string& src, std::vector<std::string>& lines) {
+        asked.push_back(src);
+        if (auto it = pages.find(src); it != pages.end())
+            lines.push_back(it->second);
+    };
+    viewer_->LoadTopDocument("set");
+    ASSERT_EQ(viewer_->ViewerCount(), 2);
+    EXPECT_EQ(Frame("a").DocViewer()->DocumentSource(), "<p>first");
+    // A ".txt" source is asked for like any other and shown as HTML.
+    EXPECT_EQ(Frame("b").DocViewer()->DocumentKind(), 0);
+    EXPECT_EQ(Frame("b").DocViewer()->DocumentSource(), "<p>second");
+    EXPECT_EQ(asked, (std::vector<std::string>{"set", "one", "two.txt"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Two pages that refresh to each other at once: one load a second at most, and nothing piles up.
+TEST_F(FramesTest, RefreshLoopBetweenTwoPagesStaysBounded)
+{
+    viewer_->SetfvOptions({fvMetaRefresh});
+    Write("ra.html", "<meta http-equiv=refresh content=\"0;url=rb.html\"><p>a");
+    Write("rb.html", "<meta http-equiv=refresh content=\"0;url=ra.html\"><p>b");
+    Write("fs.html", "<meta http-equiv=refresh content=\"1;url=ra.html\"><frameset><frame src=rb.html></frameset>");
+    viewer_->OpenFile("fs.html");
+    EXPECT_TRUE(test::RunUntil([&] { return viewer_->CurrentFile() == Full("ra.html"); }, 4000));
+    EXPECT_TRUE(test::RunUntil([&] { return viewer_->CurrentFile() == Full("rb.html"); }, 4000));
+    EXPECT_TRUE(test::RunUntil([&] { return viewer_->CurrentFile() == Full("ra.html"); }, 4000));
+    EXPECT_EQ(viewer_->ViewerCount(), 1);
+    // Without the option nothing refreshes.
+    viewer_->SetfvOptions({});
+    viewer_->OpenFile("rb.html");
+    test::RunEventLoop(1500);
+    EXPECT_EQ(viewer_->CurrentFile(), Full("rb.html"));
+    EXPECT_TRUE(errors_.Messages().empty());
 }
 
 }  // namespace

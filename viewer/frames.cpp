@@ -268,7 +268,7 @@ void TfvFrame::LoadFiles()
             SetBevelOuter(bvNone);
             PlaceChild();
             LOwner->RebuildLists();
-            AddHistory(Source, 0, 0);
+            AddHistory(Source, 0, 0, false);
             FSubSet->LoadFiles();
             bool f, l;
             FSubSet->CollectNoResize(f, l);
@@ -276,7 +276,7 @@ void TfvFrame::LoadFiles()
         } else {
             CreateViewer();
             LoadIntoViewer(text);
-            AddHistory(Source, FViewer->Position(), 0);
+            AddHistory(Source, FViewer->Position(), 0, false);
         }
     } catch (const std::exception&) {
         ShowError(Source);
@@ -412,7 +412,8 @@ void TfvFrame::FrameLoad(const std::string& name, const std::string& destination
             }
         }
         fv->AddVisited(newSource + destination);
-        AddHistory(newSource, FViewer ? FViewer->Position() : 0, oldPos);
+        if (addHistory)
+            AddHistory(newSource, FViewer ? FViewer->Position() : 0, oldPos);
         LOwner->RebuildLists();
         return;
     }
@@ -440,12 +441,16 @@ void TfvFrame::FrameLoad(const std::string& name, const std::string& destination
 // ---------------------------------------------------------------------------------------------------------
 // History
 
-void TfvFrame::AddHistory(const std::string& source, std::int64_t newPos, std::int64_t oldPos)
+void TfvFrame::AddHistory(const std::string& source, std::int64_t newPos, std::int64_t oldPos, bool discardForward)
 {
     TFrameViewer* fv = LOwner->Viewer;
     if (!FHistory.empty() && FHistoryIndex < int(FHistory.size()))
         FHistory[std::size_t(FHistoryIndex)].Position->ScrollPos = oldPos;
-    LOwner->DiscardForwardHistory();
+    // A navigation drops every frame's forward steps; the first entry of a frame just made drops nothing.
+    if (discardForward)
+        LOwner->DiscardForwardHistory();
+    else
+        DiscardForward();
     TFrameHistoryEntry entry;
     entry.Source = source;
     entry.Position = std::make_unique<PositionObj>();
@@ -484,11 +489,8 @@ bool TfvFrame::GoToHistory(int index)
     const std::string source = FHistory[std::size_t(index)].Source;
     const std::int64_t pos = FHistory[std::size_t(index)].Position->ScrollPos;
     // Loaded without a new entry: the list and its order stay as they are.
-    std::vector<TFrameHistoryEntry> kept = std::move(FHistory);
-    FHistory.clear();
     FrameLoad(source, std::string(), false, false);
-    FHistory = std::move(kept);
-    FHistoryIndex = index;
+    FHistoryIndex = std::min(index, int(FHistory.size()) - 1);
     if (FViewer)
         FViewer->SetPosition(pos);
     TFrameViewer* fv = LOwner->Viewer;

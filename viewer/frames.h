@@ -119,7 +119,7 @@ private:
     void MakeSubSet();
     void DropViewer();
     void DropSubSet();
-    void AddHistory(const std::string& source, std::int64_t newPos, std::int64_t oldPos);
+    void AddHistory(const std::string& source, std::int64_t newPos, std::int64_t oldPos, bool discardForward = true);
     void ViewerMetaRefresh(int delay, const std::string& url);
     void RefreshTimerTick();
     void PlaceChild();

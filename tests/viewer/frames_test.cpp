@@ -453,3 +453,37 @@ TEST_F(FramesTest, RefreshLoopBetweenTwoPagesStaysBounded)
 }
 
 }  // namespace
+
+namespace {
+
+// A link in a frame that loads a frameset into that same frame: the viewer whose click is being handled
+// is replaced by a nested set, and going back brings a viewer again.
+TEST_F(FrameLinksTest, FramesetLoadedIntoTheClickedFrame)
+{
+    viewer_->SetHistoryMaxCount(10);
+    Write("inner.html", "<a href=\"set2.html\">INNER INNER INNER</a>");
+    Write("set2.html", "<frameset rows=\"*,*\"><frame name=up src=p1.html><frame name=down src=p2.html></frameset>");
+    viewer_->OpenFile("set.html");
+    ClickFirstLine("menu");
+    viewer_->ClickLink("main", "inner.html");
+    ASSERT_EQ(ShownFile("main"), "inner.html");
+    ClickFirstLine("main");
+    ASSERT_NE(Frame("main").SubSet(), nullptr);
+    EXPECT_EQ(Frame("main").DocViewer(), nullptr);
+    EXPECT_EQ(viewer_->ViewerCount(), 3);
+    EXPECT_EQ(ShownFile("down"), "p2.html");
+    viewer_->GoBack();
+    EXPECT_EQ(ShownFile("main"), "inner.html");
+    EXPECT_NE(Frame("main").DocViewer(), nullptr);
+    EXPECT_EQ(viewer_->FrameByName("down"), nullptr);
+    viewer_->GoBack();
+    EXPECT_EQ(ShownFile("main"), "p2.html");
+    viewer_->GoFwd();
+    viewer_->GoFwd();
+    EXPECT_NE(Frame("main").SubSet(), nullptr);
+    EXPECT_FALSE(viewer_->FwdButtonEnabled());
+    test::ProcessEvents();
+    EXPECT_TRUE(errors_.Messages().empty());
+}
+
+}  // namespace

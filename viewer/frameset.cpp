@@ -7,6 +7,7 @@
 #include "core/attributes.h"
 #include "platform/asciitext.h"
 #include "platform/errors.h"
+#include "platform/exception.h"
 #include "platform/files.h"
 #include "platform/types.h"
 #include "reader/builder.h"
@@ -691,9 +692,14 @@ void TFrameSet::LoadTopLevel(const std::string& name, const std::string& destina
             text = ReadFileString(answeredFile);
     }
     CurrentFile = supplied ? name : ExpandFileName(name);
-    const bool frameset = kind == TSourceKind::Html &&
-                          (supplied ? Viewer->Reader().IsFrameSet(TFrameSetReader::FromText, std::string(), text)
-                                    : Viewer->Reader().IsFrameSet(TFrameSetReader::FromFile, name, std::string()));
+    bool frameset = false;
+    try {
+        frameset = kind == TSourceKind::Html &&
+                   (supplied ? Viewer->Reader().IsFrameSet(TFrameSetReader::FromText, std::string(), text)
+                             : Viewer->Reader().IsFrameSet(TFrameSetReader::FromFile, name, std::string()));
+    } catch (const Exception&) {
+        throw EfvLoadError("Can't load: " + name);
+    }
     if (frameset) {
         ReadFrom(supplied ? TFrameSetReader::FromText : TFrameSetReader::FromFile, text,
                  supplied ? name : CurrentFile);

@@ -487,3 +487,24 @@ TEST_F(FrameLinksTest, FramesetLoadedIntoTheClickedFrame)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameLinksTest, LinkToAMissingPageKeepsWhatIsShown)
+{
+    viewer_->OpenFile("plain.html");
+    try {
+        viewer_->ClickLink("", "gone.html");
+        FAIL() << "no error";
+    } catch (const EfvLoadError& e) {
+        EXPECT_EQ(std::string(e.what()), "Can't load: " + Full("gone.html"));
+    }
+    EXPECT_EQ(viewer_->CurrentFile(), Full("plain.html"));
+    EXPECT_EQ(viewer_->ViewerCount(), 1);
+    viewer_->OpenFile("set.html");
+    EXPECT_THROW(viewer_->ClickLink("main", "gone.html"), EfvLoadError);
+    EXPECT_EQ(ShownFile("main"), "p1.html");
+    EXPECT_FALSE(viewer_->Busy());
+}
+
+}  // namespace

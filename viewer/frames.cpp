@@ -330,7 +330,7 @@ void TfvFrame::FrameLoad(const std::string& name, const std::string& destination
     const std::string newSource = name.empty() ? Source : name;
     Source = newSource;
     Destination = destination;
-    if (SameTextAscii(oldSource, newSource)) {
+    if (SameFileName(oldSource, newSource)) {
         if (FViewer) {
             if (reload) {
                 const std::int64_t pos = FViewer->Position();
@@ -350,7 +350,7 @@ void TfvFrame::FrameLoad(const std::string& name, const std::string& destination
         } else if (FSubSet) {
             std::vector<TfvFrame*> inside;
             for (TfvFrame* f : LOwner->Frames)
-                if (f != this && f->HasParent(FSubSet) && !SameTextAscii(f->Source, f->OriginalSource))
+                if (f != this && f->HasParent(FSubSet) && !SameFileName(f->Source, f->OriginalSource))
                     inside.push_back(f);
             for (TfvFrame* f : inside)
                 if (std::find(LOwner->Frames.begin(), LOwner->Frames.end(), f) != LOwner->Frames.end())
@@ -538,7 +538,7 @@ void TfvFrame::RefreshTimerTick()
     if (LOwner->Viewers.size() > 1) {
         std::string file, anchor;
         SplitAt(FRefreshUrl, '#', file, anchor);
-        FrameLoad(file, anchor, SameTextAscii(file, Source), true);
+        FrameLoad(file, anchor, SameFileName(file, Source), true);
     } else {
         fv->RefreshTopLevel(FRefreshUrl);
     }

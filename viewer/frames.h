@@ -261,5 +261,10 @@ public:
 enum class TSourceKind { Html, Image, Text };
 TSourceKind SourceKindOf(const std::string& name);
 
+// File names and addresses compare ignoring letter case, and "/" and "\" count as the same separator
+// (names from pages and from the program mix them).
+std::string FileNameKey(const std::string& name);
+bool SameFileName(const std::string& a, const std::string& b);
+
 // The page a frame shows when its document cannot be loaded.
 std::string ErrorDocument(const std::string& name);

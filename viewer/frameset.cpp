@@ -453,7 +453,7 @@ void TSubFrameSet::RefreshTimerTick()
     if (Unloaded)
         return;
     if (auto* frame = dynamic_cast<TfvFrame*>(Parent()))
-        frame->FrameLoad(FRefreshFile, FRefreshAnchor, SameTextAscii(frame->Source, FRefreshFile), true);
+        frame->FrameLoad(FRefreshFile, FRefreshAnchor, SameFileName(frame->Source, FRefreshFile), true);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -739,6 +739,20 @@ TSourceKind SourceKindOf(const std::string& name)
     if (ext == ".TXT")
         return TSourceKind::Text;
     return TSourceKind::Html;
+}
+
+std::string FileNameKey(const std::string& name)
+{
+    std::string key = UpperAscii(name);
+    for (char& c : key)
+        if (c == '/')
+            c = '\\';
+    return key;
+}
+
+bool SameFileName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && FileNameKey(a) == FileNameKey(b);
 }
 
 std::string ErrorDocument(const std::string& name)

@@ -146,7 +146,7 @@ void TFrameViewer::LoadTopDocument(const std::string& name)
     if (OnSoundRequest)
         OnSoundRequest(nullptr, std::string(), 0, true);
     const std::string compared = RequestEventsInUse() ? file : ExpandFileName(file);
-    if (!SameTextAscii(compared, oldName)) {
+    if (!SameFileName(compared, oldName)) {
         auto master = std::make_unique<TFrameSet>(this, this);
         master->SetBounds(0, 0, Width(), Height());
         master->Hide();
@@ -462,7 +462,7 @@ void TFrameViewer::FrameLinkClick(THTMLViewer* V, const std::string& URL, bool& 
 
     SetProcessing(true);
     ProcessingScope scope{this, [this](bool on) { SetProcessing(on); }};
-    if (frame && FCurFrameSet->Viewers.size() == 1 && !S.empty() && !SameTextAscii(S, FCurFrameSet->CurrentFile))
+    if (frame && FCurFrameSet->Viewers.size() == 1 && !S.empty() && !SameFileName(S, FCurFrameSet->CurrentFile))
         toMaster = true;
     if (toMaster) {
         // A link to an anchor alone stays with the document shown.
@@ -547,7 +547,7 @@ void TFrameViewer::AddVisited(const std::string& url)
     if (!FVisited.empty() && FVisited.front() == url)
         return;
     auto it = std::find_if(FVisited.begin(), FVisited.end(),
-                           [&](const std::string& v) { return SameTextAscii(v, url); });
+                           [&](const std::string& v) { return SameFileName(v, url); });
     if (it != FVisited.end())
         FVisited.erase(it);
     FVisited.insert(FVisited.begin(), url);
@@ -575,12 +575,12 @@ void TFrameViewer::CheckVisitedLinks()
     std::vector<std::string> upper;
     upper.reserve(FVisited.size());
     for (const std::string& v : FVisited)
-        upper.push_back(UpperAscii(v));
+        upper.push_back(FileNameKey(v));
     for (THTMLViewer* v : FCurFrameSet->Viewers) {
         for (TFontObj* run : v->SectionList().LinkRuns()) {
             if (!run->IsLink())
                 continue;
-            const std::string full = UpperAscii(FullLinkAddress(*v, run->URL()));
+            const std::string full = FileNameKey(FullLinkAddress(*v, run->URL()));
             if (std::find(upper.begin(), upper.end(), full) != upper.end())
                 run->SetVisited(true);
         }

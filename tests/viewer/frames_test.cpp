@@ -508,3 +508,61 @@ TEST_F(FrameLinksTest, LinkToAMissingPageKeepsWhatIsShown)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FramesTest, FrameAttributesAndBorders)
+{
+    std::string lines;
+    for (int i = 0; i < 200; ++i)
+        lines += "<p>line " + std::to_string(i) + "\n";
+    Write("long.html", lines + "<a name=end>end</a>");
+    Write("sub/p.html", "<p>sub");
+    Write("set.html", "<frameset cols=\"*,*\" border=0><frame name=a src=\"long.html#end\" scrolling=NO "
+                      "marginwidth=3 marginheight=4 noresize><frame name=b src=\"sub/p.html\"></frameset>");
+    Write("plainborder.html", "<frameset cols=\"*,*\"><frame name=a src=long.html><frame src=long.html></frameset>");
+    viewer_->OpenFile("set.html");
+    TfvFrame& a = Frame("a");
+    EXPECT_TRUE(a.NoResize);
+    EXPECT_TRUE(a.NoScroll);
+    EXPECT_EQ(a.Destination, "#end");
+    EXPECT_EQ(a.Source, Full("long.html"));
+    EXPECT_TRUE(SameFileName(Frame("b").Source, Full("sub/p.html")));
+    EXPECT_EQ(a.DocViewer()->ScrollBars(), ssNone);
+    EXPECT_EQ(a.DocViewer()->MarginWidth(), 3);
+    EXPECT_EQ(a.DocViewer()->MarginHeight(), 4);
+    EXPECT_GT(a.DocViewer()->VScrollBarPosition(), 0);  // scrolled to its anchor
+    // BORDER=0: frames without bevels, the set with one of 2.
+    EXPECT_EQ(a.BevelOuter(), platform::bvNone);
+    EXPECT_EQ(viewer_->Master().OuterBorder, 2);
+    // No BORDER: bevels of 2 on the frames, none around the set.
+    viewer_->OpenFile("plainborder.html");
+    EXPECT_EQ(Frame("a").BevelOuter(), platform::bvLowered);
+    EXPECT_EQ(Frame("a").BevelWidth(), 2);
+    EXPECT_EQ(viewer_->Master().OuterBorder, 0);
+    // fvNoBorder: the attribute is ignored and the frames have none.
+    viewer_->SetfvOptions({fvNoBorder});
+    viewer_->OpenFile("set.html");
+    EXPECT_EQ(Frame("a").BevelOuter(), platform::bvNone);
+    EXPECT_EQ(viewer_->Master().OuterBorder, 0);
+    EXPECT_EQ(viewer_->Master().FrameBorder, 0);
+}
+
+TEST_F(FramesTest, LinkToAnAnchorOfTheShownFileScrollsWithoutReloading)
+{
+    std::string lines;
+    for (int i = 0; i < 200; ++i)
+        lines += "<p>line " + std::to_string(i) + "\n";
+    Write("long.html", lines + "<a name=end>end</a>");
+    Write("set.html", "<frameset cols=\"*,*\"><frame name=a src=long.html><frame name=b src=long.html></frameset>");
+    viewer_->OpenFile("set.html");
+    THTMLViewer* v = Frame("b").DocViewer();
+    int loads = 0;
+    v->OnParseEnd = [&](THTMLViewer*) { ++loads; };
+    EXPECT_FALSE(viewer_->ClickLink("b", Full("long.html") + "#end"));
+    EXPECT_EQ(Frame("b").DocViewer(), v);
+    EXPECT_EQ(loads, 0);
+    EXPECT_GT(v->VScrollBarPosition(), 0);
+}
+
+}  // namespace

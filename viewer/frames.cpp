@@ -118,14 +118,19 @@ void TfvFrame::RegisterFrames()
         FSubSet->RegisterFrames();
 }
 
+// An empty frame raises the frame viewer's own mouse events, as the viewers do for their pages.
 void TfvFrame::FrameMouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
+    if (!FViewer && !FSubSet && LOwner->Viewer->OnMouseDown)
+        LOwner->Viewer->OnMouseDown(this, button, shift, x, y);
     if (TFrameBase* p = ParentFrame())
         p->FrameMouseDown(button, shift, x + Left(), y + Top());
 }
 
 void TfvFrame::FrameMouseMove(TShiftState shift, int x, int y)
 {
+    if (!FViewer && !FSubSet && LOwner->Viewer->OnMouseMove)
+        LOwner->Viewer->OnMouseMove(this, shift, x, y);
     if (NoResize && !LOwner->DraggedSet)
         return;
     if (TFrameBase* p = ParentFrame())
@@ -134,6 +139,8 @@ void TfvFrame::FrameMouseMove(TShiftState shift, int x, int y)
 
 void TfvFrame::FrameMouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
+    if (!FViewer && !FSubSet && LOwner->Viewer->OnMouseUp)
+        LOwner->Viewer->OnMouseUp(this, button, shift, x, y);
     if (TFrameBase* p = ParentFrame())
         p->FrameMouseUp(button, shift, x + Left(), y + Top());
 }

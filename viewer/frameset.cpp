@@ -705,6 +705,9 @@ void TFrameSet::LoadTopLevel(const std::string& name, const std::string& destina
                  supplied ? name : CurrentFile);
         FTitle = Viewer->Reader().Title;
         RebuildLists();
+        // Placed before loading, so that every page is formatted once, at its frame's width.
+        FLastWidth = FLastHeight = -1;
+        Resize();
         LoadFiles();
         FLastWidth = FLastHeight = -1;
         Resize();

@@ -317,6 +317,7 @@ void TfvFrame::UnloadFiles()
     if (FSubSet)
         FSubSet->UnloadFiles();
     if (FViewer) {
+        // FIXME: keep the page's form values too, once the viewer can hand them out and take them back.
         FSavedPosition = FViewer->Position();
         FViewer->ClearDocument();
         if (LOwner->FActive == FViewer)

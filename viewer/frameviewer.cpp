@@ -940,6 +940,7 @@ void TFrameViewer::SetDefBackground(TColor value)
 {
     FDefBackground = value;
     SetColor(value);
+    FCurFrameSet->SetColor(value);
     ForEachViewer([&](THTMLViewer& v) { v.SetDefBackground(value); });
 }
 

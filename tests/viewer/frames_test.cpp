@@ -193,10 +193,17 @@ TEST_F(FrameLinksTest, LinkInOneFrameLoadsAnother)
 {
     viewer_->OpenFile("set.html");
     EXPECT_EQ(viewer_->DocumentTitle(), "Set");
+    std::string covered;
+    viewer_->OnHotSpotTargetCovered = [&](platform::Control* sender, const std::string& target,
+                                          const std::string& url) {
+        EXPECT_EQ(sender, Frame("menu").DocViewer());
+        covered = target + " " + url;
+    };
     std::string clicked;
     viewer_->OnHotSpotTargetClick = [&](platform::Control*, const std::string& target, const std::string& url,
                                         bool&) { clicked = target + " " + url; };
     ClickFirstLine("menu");
+    EXPECT_EQ(covered, "main p2.html");
     EXPECT_EQ(clicked, "main p2.html");
     EXPECT_EQ(ShownFile("main"), "p2.html");
     EXPECT_EQ(ShownFile("menu"), "menu.html");
@@ -234,6 +241,12 @@ TEST_F(FrameLinksTest, TopReplacesTheWholeSetAndBackAndForwardWalkTheSteps)
     viewer_->GoFwd();
     EXPECT_EQ(viewer_->CurrentFile(), Full("plain.html"));
     EXPECT_FALSE(viewer_->FwdButtonEnabled());
+    int changes = 0;
+    viewer_->OnHistoryChange = [&](platform::Control*) { ++changes; };
+    viewer_->ClearHistory();
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(viewer_->BackButtonEnabled());
+    EXPECT_TRUE(viewer_->History().empty());
     EXPECT_TRUE(errors_.Messages().empty());
 }
 

@@ -474,11 +474,16 @@ int TSubFrameSet::NearestBorder(int coordinate, int& distance) const
     return best;
 }
 
+// The split cursor shows on the set and on the two children beside the border; the others keep the
+// viewer's cursor (a NORESIZE frame passes no moves up, so it must never be left with the split one).
 void TSubFrameSet::SetChildCursors(TCursor cursor)
 {
+    const TCursor normal = FrameViewer()->Cursor();
     SetCursor(cursor);
-    for (TFrameBase* c : List)
-        c->SetCursor(cursor);
+    for (std::size_t i = 0; i < List.size(); ++i) {
+        const bool beside = FGrabBorder >= 0 && (int(i) == FGrabBorder || int(i) == FGrabBorder + 1);
+        List[i]->SetCursor(beside ? cursor : normal);
+    }
 }
 
 void TSubFrameSet::ShowDragLine(int pos)

@@ -98,7 +98,7 @@ protected:
             throw std::runtime_error("no frame " + name);
         return *f;
     }
-    std::string ShownFile(const std::string& frame) { return fs::path(Frame(frame).Source).filename().string(); }
+    std::string ShownFile(const std::string& frame) { return platform::ExtractFileName(Frame(frame).Source); }
     // Clicks on the first line of a frame's page (where the test pages put their one link).
     void ClickFirstLine(const std::string& frame)
     {
@@ -576,6 +576,28 @@ TEST_F(FramesTest, LinkToAnAnchorOfTheShownFileScrollsWithoutReloading)
     EXPECT_EQ(Frame("b").DocViewer(), v);
     EXPECT_EQ(loads, 0);
     EXPECT_GT(v->VScrollBarPosition(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FramesTest, FrameSourcesFollowTheBaseOfTheFramesetDocument)
+{
+    fs::create_directories(dir_ / "sub");
+    Write("sub/q.html", "<p>q");
+    Write("set.html", "<base href=\"sub/\" target=b><frameset cols=\"*,*\"><frame name=a src=q.html>"
+                      "<frame name=b src=\"/nothing.html\"></frameset>");
+    viewer_->OpenFile("set.html");
+    EXPECT_TRUE(SameFileName(Frame("a").Source, Full("sub/q.html")));
+    EXPECT_EQ(Frame("a").DocViewer()->DocumentSource(), "<p>q");
+    // A rooted name stays rooted (and is missing here).
+    EXPECT_TRUE(SameFileName(Frame("b").Source, "/nothing.html"));
+    EXPECT_EQ(viewer_->Master().FBaseTarget, "b");
+    // A link without a target of its own goes to the document's base target.
+    EXPECT_FALSE(viewer_->ClickLink("", "q.html"));
+    EXPECT_EQ(viewer_->CurrentTarget(), "b");
+    EXPECT_EQ(ShownFile("b"), "q.html");
 }
 
 }  // namespace

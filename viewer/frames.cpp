@@ -212,6 +212,8 @@ void TfvFrame::DropSubSet()
         return;
     TSubFrameSet* s = FSubSet;
     FSubSet = nullptr;
+    if (LOwner->DraggedSet && (LOwner->DraggedSet == s || LOwner->DraggedSet->HasParent(s)))
+        LOwner->DraggedSet = nullptr;
     s->UnloadFiles();
     for (TfvFrame* f : LOwner->Frames)
         if (f->DocViewer() && f->HasParent(s))

@@ -99,7 +99,7 @@ TInfoForm::TInfoForm()
     Viewer->SetHistoryMaxCount(0);
     Viewer->SetCharSet(platform::DEFAULT_CHARSET);
     Viewer->SetfvOptions({fvNoBorder, fvPrintMonochromeBlack, fvPrintTableBackground});
-    Viewer->SetCursor(platform::crDefault);
+    Viewer->SetViewerCursor(platform::crDefault);
     Viewer->OnHotSpotTargetClick = [this](platform::Control* s, const std::string& target, const std::string& url,
                                           bool& handled) { ViewerHotSpotTargetClick(s, target, url, handled); };
 

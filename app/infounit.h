@@ -10,7 +10,7 @@
 #include "platform/form.h"
 #include "platform/image_control.h"
 #include "platform/label.h"
-#include "viewer/frameviewer_standin.h"
+#include "viewer/frameviewer.h"
 
 class TInfoCloseForm;
 

@@ -13,6 +13,8 @@
 //                  shown, it is the answer the dialog gets once the remaining actions are done.
 //   wait MS        runs the event loop for MS milliseconds
 //   png FILE       writes a PNG of the window (and FILE-dialog.png of the dialog while it is shown)
+//   link URL       acts as a click on a link with that address in the viewer's page
+//   at X,Y         clicks the viewer at X,Y (its own coordinates): a link there is followed
 // After each action the driver prints the page the viewer was last asked to open and the captions and
 // colours of both page links. Error reports and message boxes are printed instead of shown; addresses
 // and programs handed to the desktop are printed instead of opened. --png FILE writes a PNG of the
@@ -26,6 +28,7 @@
 #include "app/infocloseunit.h"
 #include "app/infounit.h"
 #include "app/program.h"
+#include "viewer/frames.h"
 #include "platform/application.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -153,6 +156,11 @@ void Driver::PrintState(const std::string& what) const
                 ColorName(w_.InfoForm->SubLab1->FontColor()).c_str(),
                 platform::WideToUtf8(w_.InfoForm->SubLab2->Caption()).c_str(),
                 ColorName(w_.InfoForm->SubLab2->FontColor()).c_str());
+    TFrameViewer& v = *w_.InfoForm->Viewer;
+    if (v.Master().Frames.size() > 1)
+        for (TfvFrame* f : v.Master().Frames)
+            std::printf("  frame %s: %s\n", f->FrameName.c_str(),
+                        platform::SystemToUtf8(platform::ExtractFileName(f->Source)).c_str());
     std::fflush(stdout);
 }
 
@@ -189,6 +197,16 @@ int Driver::Run(bool inDialog)
         } else if (verb == "png") {
             if (!WritePng(arg))
                 std::fprintf(stderr, "vexa-drive: cannot write %s\n", arg.c_str());
+        } else if (verb == "link") {
+            w_.InfoForm->Viewer->ClickLink(std::string(), arg);
+            test::ProcessEvents();
+        } else if (verb == "at") {
+            const int x = std::atoi(arg.c_str());
+            const std::size_t comma = arg.find(',');
+            const int y = comma == std::string::npos ? 0 : std::atoi(arg.c_str() + comma + 1);
+            MoveTo(*w_.InfoForm->Viewer, x, y);
+            test::MouseClick(*w_.InfoForm->Viewer, x, y);
+            test::ProcessEvents();
         } else if (verb == "answer") {
             if (arg != "yes" && arg != "no") {
                 std::fprintf(stderr, "vexa-drive: answer yes or no\n");
@@ -254,7 +272,7 @@ int Usage()
     std::fprintf(stderr,
                  "usage: vexa-drive --runtime DIR [--png FILE] [ACTION ...]\n"
                  "actions: hover NAME | leave NAME | press NAME | release NAME | click NAME |\n"
-                 "         answer yes|no | wait MS | png FILE\n");
+                 "         answer yes|no | wait MS | png FILE | link URL | at X,Y\n");
     return 2;
 }
 

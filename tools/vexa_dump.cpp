@@ -13,10 +13,12 @@
 //       kind, size and frames (geometry, delay, disposal, transparency) of a picture, or the error the
 //       decoder raised; with --frames every frame after disposal is written to DIR as a PNG.
 //
-//   vexa-dump layout FILE [--width N] [--text]
+//   vexa-dump layout FILE [--width N] [--height H] [--text]
 //       the page built and formatted at width N (default 551): every item with its kind and document
 //       rectangle, every text line with its baseline, left edge, width and text. --text reads FILE as a
-//       plain-text document.
+//       plain-text document. A frameset document is shown by the frame viewer at N x H (--height H,
+//       default 385): the frame tree is printed, then each frame's line (name, source, rectangle)
+//       before the layout of its page.
 
 #include <algorithm>
 #include <cstdio>
@@ -34,7 +36,14 @@
 #include "images/imagedump.h"
 #include "layout/layoutdump.h"
 #include "platform/application.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+#include "platform/testing.h"
+#include "reader/framesetreader.h"
 #include "viewer/docrender.h"
+#include "viewer/frames.h"
+#include "viewer/frametree.h"
+#include "viewer/frameviewer.h"
 #include "reader/scanner.h"
 #include "style/styledump.h"
 
@@ -45,7 +54,7 @@ int Usage()
     std::cerr << "usage: vexa-dump tokens FILE [--charset N | --codepage N]\n"
                  "       vexa-dump sheet FILE\n"
                  "       vexa-dump picture FILE [--frames DIR]\n"
-                 "       vexa-dump layout FILE [--width N] [--text]\n";
+                 "       vexa-dump layout FILE [--width N] [--height H] [--text]\n";
     return 2;
 }
 
@@ -238,15 +247,37 @@ int DumpPictureFile(const std::vector<std::string>& args)
     return Usage();
 }
 
+int DumpFrameSetLayout(const std::string& file, int width, int height)
+{
+    TFrameViewer viewer(nullptr);
+    viewer.SetBounds(0, 0, width, height);
+    viewer.OpenFile(file);
+    platform::test::ProcessEvents();
+    std::cout << "frameset width=" << width << " height=" << height << "\n" << FrameTreeText(viewer);
+    platform::Bitmap bitmap(1, 1);
+    platform::Canvas canvas(bitmap);
+    for (TfvFrame* frame : viewer.Master().Frames) {
+        std::cout << "\n" << FrameLine(viewer, *frame) << "\n";
+        if (THTMLViewer* v = frame->DocViewer()) {
+            std::cout << "document height=" << v->DocumentHeight() << " width=" << v->DocumentWidth() << "\n";
+            std::cout << DumpLayout(v->SectionList(), canvas);
+        }
+    }
+    return 0;
+}
+
 int DumpLayoutFile(const std::vector<std::string>& args, int argc, char** argv)
 {
     if (args.empty())
         return Usage();
     int width = 551;
+    int frameHeight = 385;
     bool plain = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--width" && i + 1 < args.size())
             width = std::atoi(args[++i].c_str());
+        else if (args[i] == "--height" && i + 1 < args.size())
+            frameHeight = std::max(1, std::atoi(args[++i].c_str()));
         else if (args[i] == "--text")
             plain = true;
         else
@@ -261,6 +292,16 @@ int DumpLayoutFile(const std::vector<std::string>& args, int argc, char** argv)
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     platform::Application app(argc, argv);
+    if (!plain) {
+        try {
+            TFrameSetReader reader;
+            if (reader.IsFrameSet(TFrameSetReader::FromText, std::string(), text))
+                return DumpFrameSetLayout(args[0], std::max(1, width), frameHeight);
+        } catch (const std::exception& e) {
+            std::cerr << e.what() << "\n";
+            return 1;
+        }
+    }
     DocumentRenderer doc;
     doc.BaseFolder = platform::ExtractFilePath(args[0]);
     doc.Load(text, plain);

@@ -17,6 +17,7 @@
 #include "platform/application.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/msgbox.h"
 #include "platform/shell.h"
 #include "platform/testing.h"
@@ -104,6 +105,9 @@ protected:
         test::ProcessEvents();
     }
 
+    // The viewer names the file it shows by its full path.
+    static std::string Full(const std::string& name) { return platform::ExpandFileName(name); }
+
     std::string LastOpened() const
     {
         const auto& asked = form_->Viewer->OpenRequests();
@@ -122,7 +126,7 @@ TEST_F(InfoWindowTest, StartsOnTheGeneralPagesWithTheirLinks)
 {
     Open();
     EXPECT_EQ(form_->Viewer->OpenRequests(), std::vector<std::string>{"Info\\about_game.html"});
-    EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\about_game.html");
+    EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\about_game.html"));
     EXPECT_EQ(form_->PageFolder, "Info\\");
     EXPECT_EQ(form_->BtnBuf->Tag(), 0);
     // The window description's captions never show.
@@ -217,7 +221,7 @@ TEST_F(InfoWindowTest, YearThenSecondLinkThenGeneralPages)
     EXPECT_EQ(LastOpened(), "Info\\about_autors.html");
     Click(*form_->SubLab2);
     EXPECT_EQ(LastOpened(), "Info\\contact.html");
-    EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\contact.html");
+    EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\contact.html"));
     EXPECT_TRUE(errors_.Messages().empty());
 }
 
@@ -229,9 +233,9 @@ TEST_F(InfoWindowTest, EveryYearOpensItsOwnPages)
             continue;
         std::string y = std::to_string(b->Tag());
         Click(*b);
-        EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\" + y + "\\about" + y + ".html");
+        EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\" + y + "\\about" + y + ".html"));
         Click(*form_->SubLab1);
-        EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\" + y + "\\statistics\\statistics.html");
+        EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\" + y + "\\statistics\\statistics.html"));
     }
     EXPECT_TRUE(errors_.Messages().empty());
 }
@@ -298,7 +302,7 @@ TEST_F(InfoWindowTest, WebAndMailAddressesGoToTheDesktopAsOneArgument)
     ASSERT_EQ(command.size(), 2u);
     EXPECT_EQ(command[1], nasty);
     // Nothing was followed in the viewer.
-    EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\about_game.html");
+    EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\about_game.html"));
 }
 
 TEST_F(InfoWindowTest, WindowIsMinimisedBeforeAnAddressIsHandedOver)
@@ -319,7 +323,7 @@ TEST_F(InfoWindowTest, AddressWithTheSchemeInsideIsTakenFromTheViewer)
     EXPECT_TRUE(form_->Viewer->ClickLink("", "about_autors.html?from=http://x.example/"));
     EXPECT_TRUE(shell_->addresses.empty());
     EXPECT_EQ(form_->Viewer->OpenRequests().size(), 1u);
-    EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\about_game.html");
+    EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\about_game.html"));
 }
 
 TEST_F(InfoWindowTest, AddressWithBothSchemesIsHandedOverTwiceAndOthersStayInTheViewer)
@@ -330,7 +334,7 @@ TEST_F(InfoWindowTest, AddressWithBothSchemesIsHandedOverTwiceAndOthersStayInThe
     // A local page is followed by the viewer.
     EXPECT_FALSE(form_->Viewer->ClickLink("", "2003/about2003.html#first"));
     EXPECT_EQ(shell_->addresses.size(), 2u);
-    EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\2003/about2003.html#first");
+    EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\2003\\about2003.html"));
     // The year state and the links do not follow pages reached inside the viewer.
     EXPECT_EQ(form_->BtnBuf->Tag(), 0);
     EXPECT_EQ(form_->SubLab1->Caption(), u"Об авторах");
@@ -346,11 +350,11 @@ TEST_F(InfoWindowTest, MissingPageReportsAndKeepsThePreviousPage)
     // The handler got as far as selecting the year; the viewer still shows the page before.
     EXPECT_EQ(form_->BtnBuf->Tag(), 2005);
     EXPECT_EQ(form_->PageFolder, "Info\\2005\\");
-    EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\about_game.html");
+    EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\about_game.html"));
     EXPECT_EQ(form_->LastPageRequested, "Info\\2005\\about2005.html");
     // The window goes on working.
     Click(*form_->Btn2003);
-    EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\2003\\about2003.html");
+    EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\2003\\about2003.html"));
     EXPECT_EQ(form_->SubLab1->Caption(), u"Статистика 2003 года");
     Click(*form_->SubLab2);
     EXPECT_EQ(errors_.Messages().size(), 1u);
@@ -365,7 +369,7 @@ TEST_F(InfoWindowTest, MissingFirstPageAtStartIsReportedAndTheWindowStillComesUp
     EXPECT_EQ(form_->SubLab1->Caption(), u"Об авторах");
     EXPECT_TRUE(form_->Visible());
     Click(*form_->Btn2000);
-    EXPECT_EQ(form_->Viewer->CurrentFile(), "Info\\2000\\about2000.html");
+    EXPECT_EQ(form_->Viewer->CurrentFile(), Full("Info\\2000\\about2000.html"));
     EXPECT_EQ(form_->LastPageRequested, "Info\\2000\\about2000.html");
 }
 

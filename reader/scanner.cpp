@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/codepage.h"
 #include "platform/types.h"
@@ -48,6 +50,8 @@ void THtmlScanner::StartParse(std::string document, int docCodePage)
     InComment = false;
     Utf8Fixed = false;
     JapaneseConverted = false;
+    XmlEncoding.clear();
+    TextSeen = false;
     Sy = EofSy;
     HeadingLevel = 0;
     TagStartPos = 0;
@@ -68,6 +72,7 @@ void THtmlScanner::StartParse(std::string document, int docCodePage)
         DocCodePage = 932;
         JapaneseConverted = true;
     }
+    XmlEncoding = XmlDeclarationEncoding(FDoc);
     FStartCharPos = CharPos;
     auto attributes = std::make_unique<TAttributeList>();
     if (FAttributes)
@@ -84,6 +89,7 @@ void THtmlScanner::Rewind()
     FLastBreak = BreakNone;
     CharPos = FStartCharPos;
     InComment = false;
+    TextSeen = false;
     FPendingError.clear();
     Ch = UCh = 0;
     Token.Reset();
@@ -535,6 +541,7 @@ void THtmlScanner::ReadTextRun(int codePage)
         }
         if (c == '<' || c <= 8)
             break;  // a zero byte (end) or a control character ends the run
+        TextSeen = true;
         if (c == '&') {
             if (!Counting)
                 FlushBytes(codePage);
@@ -545,6 +552,96 @@ void THtmlScanner::ReadTextRun(int codePage)
             FBytes.Append(char(c), CharPos);
         ReadChar();
     }
+}
+
+bool THtmlScanner::DocumentLooksUtf8() const { return IsMultibyteUtf8(FDoc); }
+
+// ---------------------------------------------------------------- character sets
+
+bool IsMultibyteUtf8(std::string_view text)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    bool multibyte = false;
+    while (p < end) {
+        // Runs of ASCII go eight bytes at a time.
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            p += 8;
+        }
+        if (p == end)
+            break;
+        const unsigned c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        // The lead byte tells the length and the range allowed for the first continuation byte.
+        int length;
+        unsigned low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0;  // overlong below U+0800
+            else if (c == 0xED)
+                high = 0x9F;  // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90;  // overlong below U+10000
+            else if (c == 0xF4)
+                high = 0x8F;  // above U+10FFFF
+        } else {
+            return false;  // a continuation byte without a lead, C0, C1 or F5..FF
+        }
+        for (int i = 1; i < length; ++i) {
+            if (p + i == end)
+                return multibyte;  // cut short by the end of the text
+            const unsigned b = p[i];
+            if (b < (i == 1 ? low : 0x80u) || b > (i == 1 ? high : 0xBFu))
+                return false;
+        }
+        multibyte = true;
+        p += length;
+    }
+    return multibyte;
+}
+
+std::string XmlDeclarationEncoding(std::string_view text)
+{
+    if (text.size() < 6 || text.substr(0, 5) != "<?xml" || !(text[5] == ' ' || text[5] == '\t' ||
+                                                              text[5] == '\r' || text[5] == '\n'))
+        return {};
+    // The declaration is short; a missing "?>" within the first kilobyte means there is none.
+    const std::size_t close = text.substr(0, 1024).find("?>");
+    if (close == std::string_view::npos)
+        return {};
+    const std::string_view decl = text.substr(0, close);
+    std::size_t at = decl.find("encoding");
+    if (at == std::string_view::npos)
+        return {};
+    at += 8;
+    auto skipBlanks = [&] {
+        while (at < decl.size() && (decl[at] == ' ' || decl[at] == '\t' || decl[at] == '\r' || decl[at] == '\n'))
+            ++at;
+    };
+    skipBlanks();
+    if (at >= decl.size() || decl[at] != '=')
+        return {};
+    ++at;
+    skipBlanks();
+    if (at >= decl.size() || (decl[at] != '"' && decl[at] != '\''))
+        return {};
+    const char quote = decl[at++];
+    const std::size_t endQuote = decl.find(quote, at);
+    if (endQuote == std::string_view::npos)
+        return {};
+    return std::string(decl.substr(at, endQuote - at));
 }
 
 // ---------------------------------------------------------------- numbers

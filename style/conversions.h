@@ -87,7 +87,8 @@ int LengthToPixels(std::string_view text, bool relative, int base, int em, int e
 // Font-size text to points; parentPoints is the size "em", "%", "smaller" and "larger" refer to.
 double SizeToPoints(std::string_view text, double parentPoints);
 
-// Colour names, "#rgb", "#rrggbb" and "rgb(r, g, b)". With needHash, bare hex digits are no colour.
+// Colour names, "#rgb", "#rrggbb", "rgb(r, g, b)" and "rgba(r, g, b, a)" (alpha 0 gives NoColor, as
+// "transparent" does; any other alpha keeps the triple). With needHash, bare hex digits are no colour.
 bool ParseColor(std::string_view text, bool needHash, TColor& colour);
 bool ParseRgbTriple(std::string_view text, TColor& colour);
 

@@ -104,6 +104,13 @@ int SlotPixels(const TPropValue& v, int base, int em, int ex, int def, int notSe
     return notSet;
 }
 
+// A border colour: an rgba( ) with alpha 0 leaves the side as if no colour had been given ("transparent"
+// keeps its own meaning).
+bool ParseBorderColor(std::string_view text, TColor& c)
+{
+    return ParseColor(text, false, c) && !(c == NoColor && Contains(text, "rgba"));
+}
+
 bool WeightIsBold(const TPropValue& v)
 {
     if (v.IsText())
@@ -146,14 +153,14 @@ bool AssignPropertyText(TProperties& p, int index, std::string_view text, bool i
         v[piBackgroundColor] = ColorValue(ParseColor(text, false, c) ? c : NoColor);
         return true;
     case piBorderColor:
-        if (!ParseColor(text, false, c))
+        if (!ParseBorderColor(text, c))
             return false;
         v[piBorderColor] = ColorValue(c);
         for (int i = piBorderTopColor; i <= piBorderLeftColor; ++i)
             v[std::size_t(i)] = ColorValue(c);
         return true;
     case piBorderTopColor: case piBorderRightColor: case piBorderBottomColor: case piBorderLeftColor:
-        if (!ParseColor(text, false, c))
+        if (!ParseBorderColor(text, c))
             return false;
         v[std::size_t(index)] = ColorValue(c);
         return true;

@@ -472,7 +472,7 @@ void SheetParser::ExpandBorder(const std::string& name, const std::string& value
 {
     std::string rest = value;
     TColor c;
-    for (const std::string& piece : CutPieces(rest, {"rgb("}))
+    for (const std::string& piece : CutPieces(rest, {"rgb(", "rgba("}))
         if (ParseColor(piece, false, c))
             Sink(name + "-color", piece);
     for (const std::string& w : SplitStyleWords(rest, 7)) {
@@ -535,8 +535,8 @@ void SheetParser::ExpandFont(const std::string& value)
 void SheetParser::ExpandBackground(const std::string& value)
 {
     std::string rest = value;
-    for (const std::string& piece : CutPieces(rest, {"url(", "rgb("})) {
-        if (StartsWith(piece, "rgb("))
+    for (const std::string& piece : CutPieces(rest, {"url(", "rgb(", "rgba("})) {
+        if (StartsWith(piece, "rgb"))
             Sink("background-color", piece);
         else
             Sink("background-image", Absolute(piece));

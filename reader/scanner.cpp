@@ -1,6 +1,7 @@
 #include "reader/scanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -558,56 +559,95 @@ bool THtmlScanner::DocumentLooksUtf8() const { return IsMultibyteUtf8(FDoc); }
 
 // ---------------------------------------------------------------- character sets
 
+namespace {
+
+constexpr std::uint64_t HighBits = 0x8080808080808080ull;
+
+// Checks the one character at p (p < end) and steps past it; false for an invalid one. A character cut
+// short by the end of the text leaves p at the end without counting as multi-byte.
+bool StepUtf8(const unsigned char*& p, const unsigned char* end, bool& multibyte)
+{
+    const unsigned c = *p;
+    if (c < 0x80) {
+        ++p;
+        return true;
+    }
+    // The lead byte tells the length and the range allowed for the first continuation byte.
+    int length;
+    unsigned low = 0x80, high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0)
+            low = 0xA0;  // overlong below U+0800
+        else if (c == 0xED)
+            high = 0x9F;  // surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0)
+            low = 0x90;  // overlong below U+10000
+        else if (c == 0xF4)
+            high = 0x8F;  // above U+10FFFF
+    } else {
+        return false;  // a continuation byte without a lead, C0, C1 or F5..FF
+    }
+    for (int i = 1; i < length; ++i) {
+        if (p + i == end) {
+            p = end;  // cut short by the end of the text
+            return true;
+        }
+        const unsigned b = p[i];
+        if (b < (i == 1 ? low : 0x80u) || b > (i == 1 ? high : 0xBFu))
+            return false;
+    }
+    multibyte = true;
+    p += length;
+    return true;
+}
+
+}  // namespace
+
 bool IsMultibyteUtf8(std::string_view text)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* const end = p + text.size();
     bool multibyte = false;
     while (p < end) {
-        // Runs of ASCII go eight bytes at a time.
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            p += 8;
+        // ASCII and two-byte characters (most Cyrillic, Greek and Latin text) go eight bytes at a time
+        // without a branch per character: each continuation byte must directly follow a two-byte lead
+        // (C2..DF) and each such lead must be followed by one. A longer character or a stray byte leaves
+        // the word to the character-wise step.
+        std::uint64_t carry = 0;  // bit 7: the last byte of the previous word was a two-byte lead
+        if constexpr (std::endian::native == std::endian::little) {
+            while (end - p >= 8) {
+                std::uint64_t w;
+                std::memcpy(&w, p, 8);
+                const std::uint64_t high = w & HighBits;
+                const std::uint64_t bit6 = (w << 1) & HighBits;  // bit 6 of each byte, moved to bit 7
+                const std::uint64_t bit5 = (w << 2) & HighBits;
+                const std::uint64_t cont = high & ~bit6;
+                const std::uint64_t lead = high & bit6;
+                const std::uint64_t lead2 = lead & ~bit5;
+                if (lead != lead2)
+                    break;
+                // C0 and C1 (110 0000x) would spell ASCII the long way.
+                const std::uint64_t valueBits = ((w & 0x1E1E1E1E1E1E1E1Eull) + 0x7F7F7F7F7F7F7F7Full) & HighBits;
+                if (lead2 & ~valueBits)
+                    return false;
+                if (cont != ((lead2 << 8) | carry))
+                    return false;
+                multibyte |= cont != 0;
+                carry = (lead2 >> 56) & 0x80;
+                p += 8;
+            }
         }
+        if (carry)
+            --p;  // the pending lead is read again with its continuation
         if (p == end)
             break;
-        const unsigned c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        // The lead byte tells the length and the range allowed for the first continuation byte.
-        int length;
-        unsigned low = 0x80, high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0)
-                low = 0xA0;  // overlong below U+0800
-            else if (c == 0xED)
-                high = 0x9F;  // surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0)
-                low = 0x90;  // overlong below U+10000
-            else if (c == 0xF4)
-                high = 0x8F;  // above U+10FFFF
-        } else {
-            return false;  // a continuation byte without a lead, C0, C1 or F5..FF
-        }
-        for (int i = 1; i < length; ++i) {
-            if (p + i == end)
-                return multibyte;  // cut short by the end of the text
-            const unsigned b = p[i];
-            if (b < (i == 1 ? low : 0x80u) || b > (i == 1 ? high : 0xBFu))
-                return false;
-        }
-        multibyte = true;
-        p += length;
+        if (!StepUtf8(p, end, multibyte))
+            return false;
     }
     return multibyte;
 }

@@ -159,6 +159,62 @@ TEST(Utf8Check, ValidityRules)
     EXPECT_FALSE(IsMultibyteUtf8(Book1251));
 }
 
+// The rules written out plainly, one character at a time, to hold the word-wise check against.
+bool ReferenceUtf8(const std::string& text)
+{
+    bool multibyte = false;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned c = static_cast<unsigned char>(text[i]);
+        int n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        if (n == 0)
+            return false;
+        if (i + std::size_t(n) > text.size()) {
+            for (std::size_t j = i + 1; j < text.size(); ++j)
+                if ((static_cast<unsigned char>(text[j]) & 0xC0) != 0x80)
+                    return false;
+            // A cut character at the end: its first continuation must still be allowed.
+            if (i + 1 < text.size()) {
+                const unsigned b = static_cast<unsigned char>(text[i + 1]);
+                if ((c == 0xE0 && b < 0xA0) || (c == 0xED && b > 0x9F) || (c == 0xF0 && b < 0x90) ||
+                    (c == 0xF4 && b > 0x8F))
+                    return false;
+            }
+            return multibyte;
+        }
+        unsigned cp = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
+        for (int k = 1; k < n; ++k) {
+            const unsigned b = static_cast<unsigned char>(text[i + std::size_t(k)]);
+            if ((b & 0xC0) != 0x80)
+                return false;
+            cp = cp << 6 | (b & 0x3F);
+        }
+        if ((n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        multibyte |= n > 1;
+        i += std::size_t(n);
+    }
+    return multibyte;
+}
+
+TEST(Utf8Check, WordBoundariesAgreeWithTheCharacterRules)
+{
+    // Pieces that put leads, continuations and bad bytes at every place of the eight-byte words.
+    const char* const pieces[] = {"a", " ", "\xD0\x9A", "\xC2\x80", "\xDF\xBF", "\xE2\x80\x94", "\xF0\x9F\x98\x80",
+                                  "\xC0\x80", "\xC1", "\x80", "\xBF", "\xD0", "\xE0\x9F\xBF", "\xED\xA0\x80",
+                                  "\xF4\x90\x80\x80", "\xFF", "\xE2\x80"};
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int round = 0; round < 4000; ++round) {
+        std::string text;
+        const int count = int(next() % 24);
+        const bool cleanOnly = round % 2 == 0;  // half the texts use valid pieces only
+        for (int i = 0; i < count; ++i)
+            text += pieces[next() % (cleanOnly ? 7 : std::size(pieces))];
+        ASSERT_EQ(IsMultibyteUtf8(text), ReferenceUtf8(text)) << ::testing::PrintToString(text);
+    }
+}
+
 TEST(Utf8Check, XmlDeclarationEncoding)
 {
     EXPECT_EQ(XmlDeclarationEncoding("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a/>"), "ISO-8859-1");

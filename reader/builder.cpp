@@ -487,7 +487,8 @@ void THtmlBuilder::DoStyle()
         Sc.RawChar();
         return char(Sc.Ch);
     };
-    ParseStyleSheet(*MasterList->Styles, ch, reader, std::string(), false);
+    TStylePeek peek = [this]() -> char { return char(Sc.Peek()); };
+    ParseStyleSheet(*MasterList->Styles, ch, reader, std::string(), false, peek);
     // The parser stopped at the "<" of the closing tag; the scanner's current character is that "<".
     Sc.UCh = (Sc.Ch >= 'a' && Sc.Ch <= 'z') ? char(Sc.Ch - 'a' + 'A') : Sc.Ch;
     Next();

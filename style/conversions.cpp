@@ -184,6 +184,20 @@ int LengthToPixels(std::string_view text, bool relative, int base, int em, int e
     return ClampPixels(r, def);
 }
 
+double UsableSizeToPoints(std::string_view text, double parentPoints)
+{
+    const double points = SizeToPoints(text, parentPoints);
+    return points > 0 ? points : parentPoints;
+}
+
+bool IsNegativeLength(std::string_view text)
+{
+    double v;
+    std::string unit;
+    SplitNumberUnit(text, v, unit);
+    return v < 0;
+}
+
 double SizeToPoints(std::string_view text, double parentPoints)
 {
     double v;

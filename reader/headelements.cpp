@@ -61,6 +61,33 @@ std::string UrlFolder(std::string url)
     return url.substr(0, slash + 1);
 }
 
+// A linked sheet is for the screen when its MEDIA list is absent or empty, or names "screen" or "all".
+bool LinkMediaForScreen(const TAttributeList& attrs)
+{
+    for (const auto& a : attrs) {
+        if (a->AttrName != "MEDIA")
+            continue;
+        const std::string media = LowerCase(a->StrValue);
+        if (Contains(media, "screen"))
+            return true;
+        bool empty = true;
+        std::size_t start = 0;
+        while (start <= media.size()) {
+            const std::size_t comma = media.find(',', start);
+            const std::size_t length = comma == std::string::npos ? std::string::npos : comma - start;
+            const std::string medium = platform::TrimBlanks(media.substr(start, length));
+            if (medium == "all")
+                return true;
+            empty = empty && medium.empty();
+            if (comma == std::string::npos)
+                break;
+            start = comma + 1;
+        }
+        return empty;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool CharsetLookup(const std::string& text, int& charset)
@@ -167,7 +194,7 @@ void THtmlBuilder::DoLinkElement()
     const std::string href = AttrText(attrs, HrefSy);
     const std::string rel = AttrText(attrs, RelSy);
     const std::string rev = AttrText(attrs, RevSy);
-    if (SameText(rel, "stylesheet") && !href.empty()) {
+    if (SameText(rel, "stylesheet") && !href.empty() && LinkMediaForScreen(attrs)) {
         try {
             std::string sheet;
             std::string base;

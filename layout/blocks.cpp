@@ -4,6 +4,7 @@
 #include "layout/blocks.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -42,6 +43,18 @@ int Collapse(int a, int b)
 }
 
 int Pixels(int v) { return v == AutoValue || v == NotSet ? 0 : v; }
+
+// How far the floats of one side reach at Y: the rightmost edge of the left floats, the leftmost edge of
+// the right ones (document X); without a float there, a value no box can cross.
+int FloatReach(const IndentManager& im, bool leftSide, int Y)
+{
+    constexpr int OpenBottom = 9999999;  // block edges stay open downwards; floats end
+    int reach = leftSide ? INT_MIN : INT_MAX;
+    for (const auto& r : leftSide ? im.LeftList : im.RightList)
+        if (r->Block == nullptr && r->YBottom < OpenBottom && r->YTop <= Y && Y < r->YBottom)
+            reach = leftSide ? std::max(reach, r->Edge + im.LfEdge) : std::min(reach, r->Edge + im.LfEdge);
+    return reach;
+}
 
 }  // namespace
 
@@ -313,7 +326,29 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
     if (im)
         im->CurrentBlock = this;
 
-    const int top = Y + ClearAddon;
+    int top = Y + ClearAddon;
+    int floatDrop = 0;  // how far a float went down beside floats on the other side
+    if (IsFloating() && im) {
+        // A float whose margin box would overlap a float on the other side at its top goes down to the
+        // next height where the floats end, as floating pictures do.
+        const int boxWidth = E + ContentWidth;
+        for (int steps = 0; steps < 10000; ++steps) {
+            bool overlaps;
+            if (FloatLR == AlignLeft) {
+                const int right = std::max(X, im->LeftIndent(top)) + boxWidth;
+                overlaps = FloatReach(*im, false, top) < right;
+            } else {
+                const int left = X + std::min(availWidth, im->RightSide(top) - X) - boxWidth;
+                overlaps = FloatReach(*im, true, top) > left;
+            }
+            const int next = overlaps ? im->NextWiderY(top) : top;
+            if (next <= top)
+                break;
+            floatDrop += next - top;
+            top = next;
+        }
+        ClearAddon += floatDrop;
+    }
     DrawTop = FMarginTop <= 0 ? top + FMarginTop : top;
     if (FloatLR == AlignLeft && im)
         IndentOffset = std::max(X, im->LeftIndent(top)) + ml + pl + bl - X;
@@ -376,10 +411,12 @@ int TBlock::Layout(platform::Canvas* canvas, int X, int Y, int refX, int refY, i
     BuildDrawList();
     if (IsFloating() || Positioning == PosAbsolute) {
         DrawHeight = Positioning == PosAbsolute ? 0 : SectionHeight;
+        // A float moved down below the floats on the other side takes its room from there on.
+        const int floatTop = Y + floatDrop;
         if (indent && FloatLR == AlignLeft)
-            indent->AddFloatBlock(Y, X + ContentWidth + mr + pr + br, true, DrawBottom - Y);
+            indent->AddFloatBlock(floatTop, X + ContentWidth + mr + pr + br, true, DrawBottom - floatTop);
         else if (indent && FloatLR == AlignRight)
-            indent->AddFloatBlock(Y, E + ContentWidth, false, DrawBottom - Y);
+            indent->AddFloatBlock(floatTop, E + ContentWidth, false, DrawBottom - floatTop);
         SectionHeight = 0;
         return 0;
     }
@@ -854,7 +891,11 @@ int TBodyBlock::Layout(platform::Canvas* canvas, int, int Y, int, int, int avail
     YDraw = Y;
     int autoCount = 0;
     FProps->ConvMargArray(availWidth, availHeight, EmSize, ExSize, MargArray, autoCount);
-    const int mt = Pixels(MargArray[piMarginTop]), mb = Pixels(MargArray[piMarginBottom]);
+    // The vertical margins convert like those of any block (a CSS length as well as the pixels of the
+    // margin attributes).
+    int mt = 0, mb = 0;
+    bool topPara = false, bottomPara = false;
+    FProps->ConvVertMargins(400, EmSize, ExSize, mt, mb, topPara, bottomPara);
     const int x = Pixels(MargArray[piMarginLeft]) + MargArray[piPaddingLeft] + MargArray[piBorderLeftWidth];
     const int width = indent ? indent->Width : availWidth;
     ContentWidth = std::max(0, width - x - Pixels(MargArray[piMarginRight]) - MargArray[piPaddingRight] -

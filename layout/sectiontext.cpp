@@ -43,6 +43,10 @@ TSection::TSection(TSectionList* root, bool firstLineIndent, TCellBasic* cell, T
     Root = root;
     auto run = std::make_unique<TFontObj>(this, 0, props.GetFont());
     run->Title = props.ElemTitle;
+    // The first run is shifted for sub and super like the runs ChangeFont starts later.
+    AlignmentType vertical = AlignNone;
+    run->SScript = props.GetVertAlign(vertical) && (vertical == AlignSub || vertical == AlignSuper) ? vertical
+                                                                                                    : AlignNone;
     TFontObj* first = Fonts.Add(std::move(run));
     if (link && !link->Url.empty()) {
         first->PrepareLinkFonts();

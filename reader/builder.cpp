@@ -260,16 +260,27 @@ void THtmlBuilder::ParseHtml(std::string document, TSectionList& list, const THt
 {
     Start(std::move(document), list, host);
     try {
-        // Counting pass: many links make the root skip the focus windows of links.
+        ReadXmlDeclaration();
+        // Counting pass: many links make the root skip the focus windows of links. It also notes a
+        // character-set declaration that comes before any text.
         Sc.Counting = true;
         Sc.ReadChar();
         int links = 0;
-        for (Sc.Next(); Sc.Sy != EofSy; Sc.Next())
-            if (Sc.Sy == ASy && Sc.Attributes()->Find(HrefSy) && ++links > ManyLinksCount)
-                break;
+        bool declaredBeforeText = false;
+        try {
+            for (Sc.Next(); Sc.Sy != EofSy; Sc.Next()) {
+                if (Sc.Sy == MetaSy && !Sc.TextSeen && MetaDeclaresCharset())
+                    declaredBeforeText = true;
+                if (Sc.Sy == ASy && Sc.Attributes()->Find(HrefSy) && ++links > ManyLinksCount)
+                    break;
+            }
+        } catch (const EParseError&) {
+            // A comment left open at the end: the real pass reads the page up to it.
+        }
         list.ManyLinks = links > ManyLinksCount;
         Sc.Counting = false;
         Sc.Rewind();
+        TakeUndeclaredUtf8(declaredBeforeText);
 
         Sc.Include = Host.Include;
         Sc.OnProgress = Host.OnProgress;
@@ -498,7 +509,8 @@ void THtmlBuilder::DoStyle()
         Sc.RawChar();
         return char(Sc.Ch);
     };
-    ParseStyleSheet(*MasterList->Styles, ch, reader, std::string(), false);
+    TStylePeek peek = [this]() -> char { return char(Sc.Peek()); };
+    ParseStyleSheet(*MasterList->Styles, ch, reader, std::string(), false, peek);
     // The parser stopped at the "<" of the closing tag; the scanner's current character is that "<".
     Sc.UCh = (Sc.Ch >= 'a' && Sc.Ch <= 'z') ? char(Sc.Ch - 'a' + 'A') : Sc.Ch;
     Next();

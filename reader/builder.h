@@ -153,6 +153,14 @@ private:
 
     // ---- head and special elements (headelements.cpp)
     void DoMeta();
+    // The character set a declaration names (a META content type or charset, an XML encoding) given to
+    // the top properties and the scanner; false when the text names none.
+    bool ApplyCharsetDeclaration(const std::string& text);
+    // Before the counting pass: the XML declaration. After it: an undeclared page that is UTF-8.
+    void ReadXmlDeclaration();
+    void TakeUndeclaredUtf8(bool declaredBeforeText);
+    // The META tag just read declares a character set.
+    bool MetaDeclaresCharset() const;
     void DoLinkElement();
     void DoScript();
     void SkipOptions();

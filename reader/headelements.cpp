@@ -8,6 +8,7 @@
 #include "layout/section.h"
 #include "layout/sectionlist.h"
 #include "platform/asciitext.h"
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "reader/builder.h"
 
@@ -60,6 +61,33 @@ std::string UrlFolder(std::string url)
     return url.substr(0, slash + 1);
 }
 
+// A linked sheet is for the screen when its MEDIA list is absent or empty, or names "screen" or "all".
+bool LinkMediaForScreen(const TAttributeList& attrs)
+{
+    for (const auto& a : attrs) {
+        if (a->AttrName != "MEDIA")
+            continue;
+        const std::string media = LowerCase(a->StrValue);
+        if (Contains(media, "screen"))
+            return true;
+        bool empty = true;
+        std::size_t start = 0;
+        while (start <= media.size()) {
+            const std::size_t comma = media.find(',', start);
+            const std::size_t length = comma == std::string::npos ? std::string::npos : comma - start;
+            const std::string medium = platform::TrimBlanks(media.substr(start, length));
+            if (medium == "all")
+                return true;
+            empty = empty && medium.empty();
+            if (comma == std::string::npos)
+                break;
+            start = comma + 1;
+        }
+        return empty;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool CharsetLookup(const std::string& text, int& charset)
@@ -73,25 +101,88 @@ bool CharsetLookup(const std::string& text, int& charset)
     return false;
 }
 
+bool THtmlBuilder::ApplyCharsetDeclaration(const std::string& text)
+{
+    int charset = 0;
+    bool found = true;
+    if (CharsetLookup(text, charset)) {
+        if (charset == 30) {
+            Sc.ConvertEucJp();
+            charset = 128;
+        }
+        Top().AssignCharset(charset);
+    } else if (Contains(LowerCase(text), "utf-8")) {
+        Top().AssignUTF8();
+    } else {
+        found = false;
+    }
+    Sc.DocCodePage = Top().CodePage;
+    return found;
+}
+
+namespace {
+
+// The text of a META tag that names its character set: the content of a content-type declaration, else
+// the CHARSET attribute (the short form pages use today); empty when the tag declares none.
+std::string MetaCharsetText(const TAttributeList& attrs, bool& present)
+{
+    present = true;
+    if (SameText(AttrText(attrs, HttpEqSy), "content-type"))
+        return AttrText(attrs, ContentSy);
+    if (const TAttribute* charset = attrs.Find(CharSetSy))
+        return charset->StrValue;
+    present = false;
+    return {};
+}
+
+bool NamesCharset(const std::string& text)
+{
+    int charset = 0;
+    return CharsetLookup(text, charset) || Contains(LowerCase(text), "utf-8");
+}
+
+}  // namespace
+
+bool THtmlBuilder::MetaDeclaresCharset() const
+{
+    bool present = false;
+    const std::string text = MetaCharsetText(*Sc.Attributes(), present);
+    return present && NamesCharset(text);
+}
+
+void THtmlBuilder::ReadXmlDeclaration()
+{
+    if (!Sc.Utf8Fixed && Host.IsViewer && !Sc.XmlEncoding.empty())
+        ApplyCharsetDeclaration(Sc.XmlEncoding);
+}
+
+// A page without a byte-order mark and without a declaration before its first text is read as UTF-8 when
+// its bytes are UTF-8 with at least one multi-byte character. Windows-1251 text is practically never
+// valid UTF-8: its letters are bytes C0..FF, and a lead byte C2..DF must be followed by a byte 80..BF,
+// which a 1251 letter never is, so the first Cyrillic word of such a page fails the test. A declaration
+// later in the page still switches the character set where it stands.
+void THtmlBuilder::TakeUndeclaredUtf8(bool declaredBeforeText)
+{
+    if (Sc.Utf8Fixed || Sc.JapaneseConverted || !Host.IsViewer || declaredBeforeText)
+        return;
+    if (!Sc.XmlEncoding.empty() && NamesCharset(Sc.XmlEncoding))
+        return;
+    if (Top().CodePage == platform::CP_UTF8 || !Sc.DocumentLooksUtf8())
+        return;
+    Top().AssignUTF8();
+    Sc.DocCodePage = Top().CodePage;
+}
+
 void THtmlBuilder::DoMeta()
 {
     TAttributeList& attrs = *Sc.Attributes();
     const std::string httpEq = AttrText(attrs, HttpEqSy);
     const std::string name = AttrText(attrs, NameSy);
     const std::string content = AttrText(attrs, ContentSy);
-    if (!Sc.Utf8Fixed && Host.IsViewer && SameText(httpEq, "content-type")) {
-        int charset = 0;
-        if (CharsetLookup(content, charset)) {
-            if (charset == 30) {
-                Sc.ConvertEucJp();
-                charset = 128;
-            }
-            Top().AssignCharset(charset);
-        } else if (Contains(LowerCase(content), "utf-8")) {
-            Top().AssignUTF8();
-        }
-        Sc.DocCodePage = Top().CodePage;
-    }
+    bool present = false;
+    const std::string declared = MetaCharsetText(attrs, present);
+    if (!Sc.Utf8Fixed && Host.IsViewer && present)
+        ApplyCharsetDeclaration(declared);
     if (Host.OnMeta)
         Host.OnMeta(httpEq, name, content);
     Next();
@@ -103,7 +194,7 @@ void THtmlBuilder::DoLinkElement()
     const std::string href = AttrText(attrs, HrefSy);
     const std::string rel = AttrText(attrs, RelSy);
     const std::string rev = AttrText(attrs, RevSy);
-    if (SameText(rel, "stylesheet") && !href.empty()) {
+    if (SameText(rel, "stylesheet") && !href.empty() && LinkMediaForScreen(attrs)) {
         try {
             std::string sheet;
             std::string base;

@@ -1,8 +1,11 @@
 #include "reader/scanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/codepage.h"
 #include "platform/types.h"
@@ -48,6 +51,8 @@ void THtmlScanner::StartParse(std::string document, int docCodePage)
     InComment = false;
     Utf8Fixed = false;
     JapaneseConverted = false;
+    XmlEncoding.clear();
+    TextSeen = false;
     Sy = EofSy;
     HeadingLevel = 0;
     TagStartPos = 0;
@@ -68,6 +73,7 @@ void THtmlScanner::StartParse(std::string document, int docCodePage)
         DocCodePage = 932;
         JapaneseConverted = true;
     }
+    XmlEncoding = XmlDeclarationEncoding(FDoc);
     FStartCharPos = CharPos;
     auto attributes = std::make_unique<TAttributeList>();
     if (FAttributes)
@@ -84,6 +90,7 @@ void THtmlScanner::Rewind()
     FLastBreak = BreakNone;
     CharPos = FStartCharPos;
     InComment = false;
+    TextSeen = false;
     FPendingError.clear();
     Ch = UCh = 0;
     Token.Reset();
@@ -535,6 +542,7 @@ void THtmlScanner::ReadTextRun(int codePage)
         }
         if (c == '<' || c <= 8)
             break;  // a zero byte (end) or a control character ends the run
+        TextSeen = true;
         if (c == '&') {
             if (!Counting)
                 FlushBytes(codePage);
@@ -545,6 +553,135 @@ void THtmlScanner::ReadTextRun(int codePage)
             FBytes.Append(char(c), CharPos);
         ReadChar();
     }
+}
+
+bool THtmlScanner::DocumentLooksUtf8() const { return IsMultibyteUtf8(FDoc); }
+
+// ---------------------------------------------------------------- character sets
+
+namespace {
+
+constexpr std::uint64_t HighBits = 0x8080808080808080ull;
+
+// Checks the one character at p (p < end) and steps past it; false for an invalid one. A character cut
+// short by the end of the text leaves p at the end without counting as multi-byte.
+bool StepUtf8(const unsigned char*& p, const unsigned char* end, bool& multibyte)
+{
+    const unsigned c = *p;
+    if (c < 0x80) {
+        ++p;
+        return true;
+    }
+    // The lead byte tells the length and the range allowed for the first continuation byte.
+    int length;
+    unsigned low = 0x80, high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0)
+            low = 0xA0;  // overlong below U+0800
+        else if (c == 0xED)
+            high = 0x9F;  // surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0)
+            low = 0x90;  // overlong below U+10000
+        else if (c == 0xF4)
+            high = 0x8F;  // above U+10FFFF
+    } else {
+        return false;  // a continuation byte without a lead, C0, C1 or F5..FF
+    }
+    for (int i = 1; i < length; ++i) {
+        if (p + i == end) {
+            p = end;  // cut short by the end of the text
+            return true;
+        }
+        const unsigned b = p[i];
+        if (b < (i == 1 ? low : 0x80u) || b > (i == 1 ? high : 0xBFu))
+            return false;
+    }
+    multibyte = true;
+    p += length;
+    return true;
+}
+
+}  // namespace
+
+bool IsMultibyteUtf8(std::string_view text)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    bool multibyte = false;
+    while (p < end) {
+        // ASCII and two-byte characters (most Cyrillic, Greek and Latin text) go eight bytes at a time
+        // without a branch per character: each continuation byte must directly follow a two-byte lead
+        // (C2..DF) and each such lead must be followed by one. A longer character or a stray byte leaves
+        // the word to the character-wise step.
+        std::uint64_t carry = 0;  // bit 7: the last byte of the previous word was a two-byte lead
+        if constexpr (std::endian::native == std::endian::little) {
+            while (end - p >= 8) {
+                std::uint64_t w;
+                std::memcpy(&w, p, 8);
+                const std::uint64_t high = w & HighBits;
+                const std::uint64_t bit6 = (w << 1) & HighBits;  // bit 6 of each byte, moved to bit 7
+                const std::uint64_t bit5 = (w << 2) & HighBits;
+                const std::uint64_t cont = high & ~bit6;
+                const std::uint64_t lead = high & bit6;
+                const std::uint64_t lead2 = lead & ~bit5;
+                if (lead != lead2)
+                    break;
+                // C0 and C1 (110 0000x) would spell ASCII the long way.
+                const std::uint64_t valueBits = ((w & 0x1E1E1E1E1E1E1E1Eull) + 0x7F7F7F7F7F7F7F7Full) & HighBits;
+                if (lead2 & ~valueBits)
+                    return false;
+                if (cont != ((lead2 << 8) | carry))
+                    return false;
+                multibyte |= cont != 0;
+                carry = (lead2 >> 56) & 0x80;
+                p += 8;
+            }
+        }
+        if (carry)
+            --p;  // the pending lead is read again with its continuation
+        if (p == end)
+            break;
+        if (!StepUtf8(p, end, multibyte))
+            return false;
+    }
+    return multibyte;
+}
+
+std::string XmlDeclarationEncoding(std::string_view text)
+{
+    if (text.size() < 6 || text.substr(0, 5) != "<?xml" || !(text[5] == ' ' || text[5] == '\t' ||
+                                                              text[5] == '\r' || text[5] == '\n'))
+        return {};
+    // The declaration is short; a missing "?>" within the first kilobyte means there is none.
+    const std::size_t close = text.substr(0, 1024).find("?>");
+    if (close == std::string_view::npos)
+        return {};
+    const std::string_view decl = text.substr(0, close);
+    std::size_t at = decl.find("encoding");
+    if (at == std::string_view::npos)
+        return {};
+    at += 8;
+    auto skipBlanks = [&] {
+        while (at < decl.size() && (decl[at] == ' ' || decl[at] == '\t' || decl[at] == '\r' || decl[at] == '\n'))
+            ++at;
+    };
+    skipBlanks();
+    if (at >= decl.size() || decl[at] != '=')
+        return {};
+    ++at;
+    skipBlanks();
+    if (at >= decl.size() || (decl[at] != '"' && decl[at] != '\''))
+        return {};
+    const char quote = decl[at++];
+    const std::size_t endQuote = decl.find(quote, at);
+    if (endQuote == std::string_view::npos)
+        return {};
+    return std::string(decl.substr(at, endQuote - at));
 }
 
 // ---------------------------------------------------------------- numbers

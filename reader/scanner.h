@@ -105,10 +105,18 @@ public:
     bool InComment = false;
     bool Utf8Fixed = false;
     bool JapaneseConverted = false;
+    // The encoding named by an XML declaration at the very start of the document (after a byte-order
+    // mark), as written; empty without one.
+    std::string XmlEncoding;
+    // Text other than blanks has been read since the start (or the rewind) of the parse.
+    bool TextSeen = false;
 
     TokenObj Token;
     TAttributeList* Attributes() const { return FAttributes.get(); }
     std::size_t DocumentSize() const { return FDoc.size(); }
+    // The document is valid UTF-8 holding at least one multi-byte character (one linear pass; see
+    // IsMultibyteUtf8).
+    bool DocumentLooksUtf8() const;
     std::size_t Offset() const { return FPos; }
 
 private:
@@ -144,6 +152,13 @@ private:
 // The leading decimal number of a text (sign, digits, fraction, exponent), rounded half to even and
 // kept within +-1,000,000; 0 when the text does not start with one.
 int LeadingNumber(std::string_view text);
+
+// Whether text is valid UTF-8 with at least one complete multi-byte character. Overlong forms, surrogates
+// and values above U+10FFFF are invalid. A sequence cut short by the end of the text is forgiven (a file
+// cut off while it was written) but does not count as a multi-byte character.
+bool IsMultibyteUtf8(std::string_view text);
+// The encoding of an XML declaration ("<?xml ... encoding='...' ?>") that starts text; empty without one.
+std::string XmlDeclarationEncoding(std::string_view text);
 
 // 7-bit JIS (ISO-2022-JP) to Shift-JIS; escapes are dropped.
 std::string JisToShiftJis(std::string_view text);

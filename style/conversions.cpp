@@ -184,6 +184,20 @@ int LengthToPixels(std::string_view text, bool relative, int base, int em, int e
     return ClampPixels(r, def);
 }
 
+double UsableSizeToPoints(std::string_view text, double parentPoints)
+{
+    const double points = SizeToPoints(text, parentPoints);
+    return points > 0 ? points : parentPoints;
+}
+
+bool IsNegativeLength(std::string_view text)
+{
+    double v;
+    std::string unit;
+    SplitNumberUnit(text, v, unit);
+    return v < 0;
+}
+
 double SizeToPoints(std::string_view text, double parentPoints)
 {
     double v;
@@ -393,6 +407,39 @@ bool ParseRgbTriple(std::string_view text, TColor& colour)
     return true;
 }
 
+namespace {
+
+// "rgba(r, g, b, a)" (text from the "(" on): the triple as rgb( ) reads it; an alpha of 0 (or 0%) is no
+// colour at all, any other alpha keeps the triple unblended.
+bool ParseRgbaQuad(std::string_view text, TColor& colour)
+{
+    std::size_t open = text.find('(');
+    std::size_t close = open == std::string_view::npos ? open : text.find(')', open + 1);
+    if (close == std::string_view::npos)
+        return false;
+    std::string_view inner = text.substr(open + 1, close - open - 1);
+    std::size_t comma = std::string_view::npos;
+    for (int i = 0; i < 3; ++i) {
+        comma = inner.find(',', comma == std::string_view::npos ? 0 : comma + 1);
+        if (comma == std::string_view::npos)
+            break;
+    }
+    if (comma == std::string_view::npos)
+        return ParseRgbTriple(text, colour);  // no alpha: read as rgb( )
+    std::string triple = "(" + std::string(inner.substr(0, comma)) + ")";
+    if (!ParseRgbTriple(triple, colour))
+        return false;
+    std::string alpha = Trim(inner.substr(comma + 1));
+    if (!alpha.empty() && alpha.back() == '%')
+        alpha.pop_back();
+    double a;
+    if (TryStrToFloat(alpha, a) && a == 0.0)
+        colour = NoColor;
+    return true;
+}
+
+}  // namespace
+
 bool ParseColor(std::string_view text, bool needHash, TColor& colour)
 {
     if (text.empty())
@@ -409,7 +456,8 @@ bool ParseColor(std::string_view text, bool needHash, TColor& colour)
         ok = LookupColorName(s, c);
     if (!ok) {
         if (Contains(s, "rgb")) {
-            ok = ParseRgbTriple(std::string_view(s).substr(s.find("rgb") + 3), c);
+            const std::string_view rest = std::string_view(s).substr(s.find("rgb") + 3);
+            ok = rest.substr(0, 2) == "a(" ? ParseRgbaQuad(rest, c) : ParseRgbTriple(rest, c);
         } else if (s.find('#') == std::string::npos && needHash) {
             ok = false;
         } else {

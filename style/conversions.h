@@ -86,8 +86,13 @@ void SplitNumberUnit(std::string_view text, double& number, std::string& unit);
 int LengthToPixels(std::string_view text, bool relative, int base, int em, int ex, int def);
 // Font-size text to points; parentPoints is the size "em", "%", "smaller" and "larger" refer to.
 double SizeToPoints(std::string_view text, double parentPoints);
+// The same for a size that is to be used: a size of 0 points or less cannot be, and parentPoints stays.
+double UsableSizeToPoints(std::string_view text, double parentPoints);
+// The number at the start of a length text is below 0 ("-20px", "-.5em").
+bool IsNegativeLength(std::string_view text);
 
-// Colour names, "#rgb", "#rrggbb" and "rgb(r, g, b)". With needHash, bare hex digits are no colour.
+// Colour names, "#rgb", "#rrggbb", "rgb(r, g, b)" and "rgba(r, g, b, a)" (alpha 0 gives NoColor, as
+// "transparent" does; any other alpha keeps the triple). With needHash, bare hex digits are no colour.
 bool ParseColor(std::string_view text, bool needHash, TColor& colour);
 bool ParseRgbTriple(std::string_view text, TColor& colour);
 

@@ -104,6 +104,44 @@ int SlotPixels(const TPropValue& v, int base, int em, int ex, int def, int notSe
     return notSet;
 }
 
+// A border colour: an rgba( ) with alpha 0 leaves the side as if no colour had been given ("transparent"
+// keeps its own meaning).
+bool ParseBorderColor(std::string_view text, TColor& c)
+{
+    return ParseColor(text, false, c) && !(c == NoColor && Contains(text, "rgba"));
+}
+
+// The decorations a text-decoration value names. Every word must be one of underline, overline,
+// line-through and blink ("none" stands alone); the drawn ones are underline and line-through. A value
+// with any other word answers false and is ignored.
+bool ReadDecorations(std::string_view text, bool& underline, bool& strike, bool& none)
+{
+    underline = strike = none = false;
+    bool any = false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view word = text.substr(start, end - start);
+        start = end + 1;
+        if (word.empty())
+            continue;
+        if (word == "underline")
+            underline = true;
+        else if (word == "line-through")
+            strike = true;
+        else if (word == "none")
+            none = true;
+        else if (word != "overline" && word != "blink")
+            return false;
+        if (none && any)
+            return false;
+        any = true;
+    }
+    return any && !(none && (underline || strike));
+}
+
 bool WeightIsBold(const TPropValue& v)
 {
     if (v.IsText())
@@ -146,14 +184,14 @@ bool AssignPropertyText(TProperties& p, int index, std::string_view text, bool i
         v[piBackgroundColor] = ColorValue(ParseColor(text, false, c) ? c : NoColor);
         return true;
     case piBorderColor:
-        if (!ParseColor(text, false, c))
+        if (!ParseBorderColor(text, c))
             return false;
         v[piBorderColor] = ColorValue(c);
         for (int i = piBorderTopColor; i <= piBorderLeftColor; ++i)
             v[std::size_t(i)] = ColorValue(c);
         return true;
     case piBorderTopColor: case piBorderRightColor: case piBorderBottomColor: case piBorderLeftColor:
-        if (!ParseColor(text, false, c))
+        if (!ParseBorderColor(text, c))
             return false;
         v[std::size_t(index)] = ColorValue(c);
         return true;
@@ -175,6 +213,11 @@ bool AssignPropertyText(TProperties& p, int index, std::string_view text, bool i
         return true;
     case piWordWrap:
         v[piWordWrap] = TPropValue::FromText(text == "break-word" ? "break-word" : "normal");
+        return true;
+    case piPaddingTop: case piPaddingRight: case piPaddingBottom: case piPaddingLeft:
+        if (IsNegativeLength(text))
+            return false;  // a negative padding is no padding: the earlier value stays
+        v[std::size_t(index)] = TPropValue::FromText(text);
         return true;
     case piFontVariant:
         if (text != "small-caps" && text != "normal")
@@ -298,7 +341,7 @@ void TProperties::SetUnlessExplicit(const TPropValue& value, int index)
                 if (!name.empty())
                     info.iName = name;
             } else if (index == piFontSize) {
-                info.iSize = value.IsText() ? SizeToPoints(value.Text(), info.iSize) : value.Real();
+                info.iSize = value.IsText() ? UsableSizeToPoints(value.Text(), info.iSize) : value.Real();
             } else if (index == piColor) {
                 info.iColor = TColor(value.Int());
             }
@@ -374,7 +417,7 @@ void TProperties::UpdateLinkFonts(int index, const TPropValue& v)
                 info.iName = family;
             break;
         case piFontSize:
-            info.iSize = v.IsText() ? SizeToPoints(t, info.iSize) : std::clamp(v.Real(), -MaxPoints, MaxPoints);
+            info.iSize = v.IsText() ? UsableSizeToPoints(t, info.iSize) : std::clamp(v.Real(), -MaxPoints, MaxPoints);
             break;
         case piFontStyle:
             if (t == "italic" || t == "oblique")
@@ -388,14 +431,18 @@ void TProperties::UpdateLinkFonts(int index, const TPropValue& v)
             if (WeightIsBold(v))
                 info.iStyle |= fsBold;
             break;
-        case piTextDecoration:
-            if (t == "underline")
-                info.iStyle |= fsUnderline;
-            else if (t == "line-through")
-                info.iStyle |= fsStrikeOut;
-            else if (t == "none")
+        case piTextDecoration: {
+            bool underline = false, strike = false, none = false;
+            if (!v.IsText() || !ReadDecorations(t, underline, strike, none))
+                break;
+            if (none)
                 info.iStyle &= ~(fsUnderline | fsStrikeOut);
+            if (underline)
+                info.iStyle |= fsUnderline;
+            if (strike)
+                info.iStyle |= fsStrikeOut;
             break;
+        }
         case piLetterSpacing:
             info.iCharExtra = v;
             break;
@@ -629,7 +676,7 @@ int TProperties::GetTextIndent(bool& isPercent) const
     if (!v.IsText())
         return 0;
     if (!Contains(v.Text(), "%"))
-        return LengthToPixels(v.Text(), false, 0, EmHeight, EmHeight, 0);
+        return LengthToPixels(v.Text(), false, 0, EmHeight, ExHeight, 0);
     isPercent = true;
     return LengthToPixels(v.Text(), true, 100, 0, 0, 0);
 }
@@ -705,7 +752,7 @@ void TProperties::ConvMargArray(int baseWidth, int baseHeight, int em, int ex, M
         }
     }
     for (int i = piPaddingTop; i <= piPaddingLeft; ++i)
-        m[std::size_t(i)] = SlotPixels(Values[std::size_t(i)], baseWidth, em, ex, 0, 0);
+        m[std::size_t(i)] = std::max(0, SlotPixels(Values[std::size_t(i)], baseWidth, em, ex, 0, 0));
     ConvBorderWidths(Values, baseWidth, em, ex, m);
     for (int i = piBorderTopColor; i <= piBorderLeftColor; ++i)
         m[std::size_t(i)] = SlotPixels(Values[std::size_t(i)], 0, 0, 0, 0, 0);
@@ -769,14 +816,17 @@ void TProperties::GetFontInfo(ThtFontInfo& info) const
     if (fs.TextIs("italic") || fs.TextIs("oblique"))
         style |= fsItalic;
     const TPropValue& deco = Values[piTextDecoration];
-    if (deco.TextIs("underline"))
-        style |= fsUnderline;
-    else if (deco.TextIs("line-through"))
-        style |= fsStrikeOut;
+    bool underline = false, strike = false, none = false;
+    if (deco.IsText() && ReadDecorations(deco.Text(), underline, strike, none)) {
+        if (underline)
+            style |= fsUnderline;
+        if (strike)
+            style |= fsStrikeOut;
+    }
     info.iStyle = style;
     const TPropValue& size = Values[piFontSize];
     if (size.IsText())
-        info.iSize = SizeToPoints(size.Text(), DefaultPointSize);
+        info.iSize = UsableSizeToPoints(size.Text(), DefaultPointSize);
     else if (size.IsEmpty())
         info.iSize = DefaultPointSize;
     else

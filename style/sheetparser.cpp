@@ -33,6 +33,40 @@ inline bool IsSelectorChar(char c)
 }
 inline bool IsPieceChar(char c) { return IsAlnum(c) || c == '-' || c == '_'; }
 
+std::string_view TrimView(std::string_view s)
+{
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// The text of an at-rule (after "@", lower case) names a block for the screen: any at-rule that mentions
+// "screen", and an "@media" whose list names "all" or is empty.
+bool MediaForScreen(std::string_view text)
+{
+    if (Contains(text, "screen"))
+        return true;
+    text = TrimView(text);
+    if (text.substr(0, 5) != "media" || (text.size() > 5 && text[5] != ' '))
+        return false;
+    text.remove_prefix(5);
+    if (TrimView(text).empty())
+        return true;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t comma = text.find(',', start);
+        std::string_view medium = TrimView(text.substr(start, comma == std::string_view::npos ? text.npos : comma - start));
+        if (medium == "all" || medium.substr(0, 8) == "only all" || medium.substr(0, 4) == "all ")
+            return true;
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    return false;
+}
+
 int IndexIn(const char* const* table, int count, std::string_view word)
 {
     for (int i = 0; i < count; ++i)
@@ -148,8 +182,8 @@ std::string CombineAddress(const std::string& base, const std::string& rel)
 class SheetParser {
 public:
     // A sheet read through a reader.
-    SheetParser(TStyleList& styles, const TStyleReader& reader, const std::string& base)
-        : FStyles(&styles), FReader(&reader), FBase(base)
+    SheetParser(TStyleList& styles, const TStyleReader& reader, const std::string& base, const TStylePeek* peek)
+        : FStyles(&styles), FReader(&reader), FPeek(peek && *peek ? peek : nullptr), FBase(base)
     {
     }
     // A style attribute.
@@ -166,6 +200,8 @@ private:
         while (Ch == ' ')
             GetCh();
     }
+    bool EmbeddedMarkup();
+    void ReadQuoted(std::string* out);
     void AtRule(int& mediaDepth);
     void RuleSet();
     void DeclarationBlock();
@@ -184,14 +220,17 @@ private:
     TStyleList* FStyles = nullptr;
     TProperties* FProps = nullptr;
     const TStyleReader* FReader = nullptr;
+    const TStylePeek* FPeek = nullptr;
     std::string_view FText;
     std::size_t FPos = 0;
     bool FIsAttr = false;
     bool FAtEnd = false;
     std::string FBase;
     char FPushed = 0;
+    bool FLineEnd = false;  // the last raw character ended a line
     char Ch = ' ';
     std::vector<std::string> FKeys;
+    std::vector<std::string> FSelectors;
 };
 
 char SheetParser::Raw()
@@ -208,6 +247,7 @@ char SheetParser::Raw()
         c = (*FReader)();
         FAtEnd = c == 0;
     }
+    FLineEnd = c == '\r' || c == '\n';
     unsigned char u = static_cast<unsigned char>(c);
     return u > 0 && u < ' ' ? ' ' : c;  // line ends and tabs read as blanks
 }
@@ -253,6 +293,11 @@ void SheetParser::ParseSheet(char& current, bool fromFile)
     for (;;) {
         if (Ch == ' ' || Ch == '!' || Ch == '-' || Ch == '>') {
             GetCh();
+        } else if (Ch == '<' && FPeek && !fromFile) {
+            if (!EmbeddedMarkup()) {
+                current = '<';
+                return;
+            }
         } else if (Ch == '<') {
             char n = Raw();
             if (n == '/' && !fromFile) {
@@ -270,12 +315,16 @@ void SheetParser::ParseSheet(char& current, bool fromFile)
         }
     }
     int mediaDepth = 0;
-    while (Ch != 0 && (fromFile || Ch != '<')) {
+    const bool embedded = FPeek && !fromFile;
+    while (Ch != 0 && (fromFile || embedded || Ch != '<')) {
         if (Ch == '}' && mediaDepth > 0) {
             --mediaDepth;
             GetCh();
         } else if (Ch == '@') {
             AtRule(mediaDepth);
+        } else if (Ch == '<' && embedded) {
+            if (!EmbeddedMarkup())
+                break;
         } else if (Ch == '<') {
             GetCh();
             while (Ch != 0 && Ch != ' ')
@@ -288,6 +337,69 @@ void SheetParser::ParseSheet(char& current, bool fromFile)
             GetCh();
     }
     current = char(std::toupper(static_cast<unsigned char>(Ch)));
+}
+
+// At a "<" of a sheet inside a style element: "</" ends the sheet (false, the reader stays on the "<");
+// "<!--" is a comment marker that is skipped; any other "<" is skipped up to the next blank.
+bool SheetParser::EmbeddedMarkup()
+{
+    if (FPushed != 0)
+        return false;  // the reader is past the "<": end here as a plain "<" would
+    const char next = (*FPeek)();
+    if (next == '/' || next == 0)
+        return false;
+    GetCh();
+    if (Ch == '!') {
+        GetCh();
+        while (Ch == '-')
+            GetCh();
+        return true;
+    }
+    while (Ch != 0 && Ch != ' ' && Ch != '<')
+        GetCh();
+    SkipBlanks();
+    return true;
+}
+
+// A quoted string, the current character being its quote: up to the same quote (backslash escapes
+// kept), the end of the line or of the source; comments are not looked for inside. The characters go to
+// out when given. The current character is then the one after the string.
+void SheetParser::ReadQuoted(std::string* out)
+{
+    const char quote = Ch;
+    if (out)
+        *out += quote;
+    for (;;) {
+        char c = Raw();
+        if (c == 0) {
+            Ch = 0;
+            return;
+        }
+        if (FLineEnd) {
+            Ch = ' ';
+            return;
+        }
+        if (c == '<' && FPeek && !FIsAttr && (*FPeek)() == '/') {
+            Ch = '<';  // the end of the style element ends the string too
+            return;
+        }
+        if (out)
+            *out += c;
+        if (c == '\\') {
+            char n = Raw();
+            if (n == 0 || FLineEnd) {
+                Ch = n == 0 ? 0 : ' ';
+                return;
+            }
+            if (out)
+                *out += n;
+            continue;
+        }
+        if (c == quote) {
+            GetCh();
+            return;
+        }
+    }
 }
 
 void SheetParser::AtRule(int& mediaDepth)
@@ -305,14 +417,18 @@ void SheetParser::AtRule(int& mediaDepth)
     }
     if (Ch != '{')
         return;
-    if (Contains(LowerCase(text), "screen") && mediaDepth < MaxMediaDepth) {
+    if (MediaForScreen(LowerCase(text)) && mediaDepth < MaxMediaDepth) {
         GetCh();
         ++mediaDepth;  // the rules inside are read by the main loop, which also reads the closing brace
         return;
     }
-    // Skip the block, nested braces included, with a counter.
+    // Skip the block, nested braces included, with a counter; quoted strings are skipped whole.
     long depth = 0;
     for (;;) {
+        if (Ch == '"' || Ch == '\'') {
+            ReadQuoted(nullptr);
+            continue;
+        }
         if (Ch == '{') {
             ++depth;
         } else if (Ch == '}') {
@@ -329,7 +445,12 @@ void SheetParser::AtRule(int& mediaDepth)
 
 void SheetParser::RuleSet()
 {
+    // A selector this parser cannot read (attributes, child and sibling combinators, "*") ends at some
+    // other character than "," or "{": the whole rule set is then dropped, its block still read, rather
+    // than applying its declarations to what the readable part names.
     FKeys.clear();
+    FSelectors.clear();
+    bool readable = true;
     for (;;) {
         SkipBlanks();
         std::string sel;
@@ -339,13 +460,22 @@ void SheetParser::RuleSet()
         }
         sel = Trim(LowerCase(sel));
         if (!sel.empty())
-            FKeys.push_back(SelectorKey(*FStyles, sel));
-        if (Ch != ',')
+            FSelectors.push_back(std::move(sel));
+        if (Ch != ',') {
+            readable = Ch == '{';
             break;
+        }
         GetCh();
     }
-    while (Ch != 0 && Ch != '{' && Ch != '<')
-        GetCh();
+    while (Ch != 0 && Ch != '{' && Ch != '<') {
+        if (Ch == '"' || Ch == '\'')
+            ReadQuoted(nullptr);
+        else
+            GetCh();
+    }
+    if (readable)
+        for (const std::string& sel : FSelectors)
+            FKeys.push_back(SelectorKey(*FStyles, sel));
     DeclarationBlock();
 }
 
@@ -367,6 +497,10 @@ void SheetParser::DeclarationBlock()
             GetCh();
             value.clear();
             while (Ch != 0 && Ch != ';' && (FIsAttr || (Ch != '}' && Ch != '<'))) {
+                if (Ch == '"' || Ch == '\'') {
+                    ReadQuoted(&value);
+                    continue;
+                }
                 value += Ch;
                 GetCh();
             }
@@ -472,7 +606,7 @@ void SheetParser::ExpandBorder(const std::string& name, const std::string& value
 {
     std::string rest = value;
     TColor c;
-    for (const std::string& piece : CutPieces(rest, {"rgb("}))
+    for (const std::string& piece : CutPieces(rest, {"rgb(", "rgba("}))
         if (ParseColor(piece, false, c))
             Sink(name + "-color", piece);
     for (const std::string& w : SplitStyleWords(rest, 7)) {
@@ -493,15 +627,20 @@ void SheetParser::ExpandFont(const std::string& value)
 {
     std::string style, weight, variant, size, lineHeight, family;
     bool has[6] = {};
-    for (const std::string& w : SplitStyleWords(value, 7)) {
+    const std::vector<std::string> words = SplitStyleWords(value, 7);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
         int k = IndexIn(kFontWords, 16, w);
+        // 100, 200, ... 900 before the last word is a weight (the size and the family follow it).
+        const bool numericWeight = i + 1 < words.size() && w.size() == 3 && w[0] >= '1' && w[0] <= '9' &&
+                                   w[1] == '0' && w[2] == '0';
         if (w[0] == '/') {
             lineHeight = w.substr(1);
             has[4] = true;
         } else if (k >= 0 && k <= 1) {
             style = w;
             has[0] = true;
-        } else if (k >= 2 && k <= 5) {
+        } else if ((k >= 2 && k <= 5) || numericWeight) {
             weight = w;
             has[1] = true;
         } else if (k == 6) {
@@ -535,8 +674,8 @@ void SheetParser::ExpandFont(const std::string& value)
 void SheetParser::ExpandBackground(const std::string& value)
 {
     std::string rest = value;
-    for (const std::string& piece : CutPieces(rest, {"url(", "rgb("})) {
-        if (StartsWith(piece, "rgb("))
+    for (const std::string& piece : CutPieces(rest, {"url(", "rgb(", "rgba("})) {
+        if (StartsWith(piece, "rgb"))
             Sink("background-color", piece);
         else
             Sink("background-image", Absolute(piece));
@@ -563,10 +702,13 @@ void SheetParser::ExpandBackground(const std::string& value)
 
 void SheetParser::ExpandListStyle(const std::string& value)
 {
+    // Only the marker names set the type; "inside", "outside" and unknown words leave it alone.
+    static const char* const types[] = {"blank", "circle", "decimal", "disc", "lower-alpha",
+                                        "lower-roman", "none", "square", "upper-alpha", "upper-roman"};
     for (const std::string& w : SplitStyleWords(value, 7)) {
         if (Contains(w, "url("))
             Sink("list-style-image", Absolute(w));
-        else
+        else if (IndexIn(types, 10, w) >= 0)
             Sink("list-style-type", w);
     }
 }
@@ -679,9 +821,9 @@ std::string MakeUrlAbsolute(std::string_view value, const std::string& basePath)
 }
 
 void ParseStyleSheet(TStyleList& styles, char& currentChar, const TStyleReader& reader, const std::string& basePath,
-                     bool fromFile)
+                     bool fromFile, const TStylePeek& peek)
 {
-    SheetParser parser(styles, reader, basePath);
+    SheetParser parser(styles, reader, basePath, &peek);
     parser.ParseSheet(currentChar, fromFile);
 }
 

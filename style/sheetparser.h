@@ -15,12 +15,16 @@ class TProperties;
 
 // Delivers the next character of a sheet, 0 at the end.
 using TStyleReader = std::function<char()>;
+// Answers the character the reader would deliver next, without taking it.
+using TStylePeek = std::function<char()>;
 
 // Parses until the end of the source or, unless fromFile, until a "<" at the top level (the start of the
 // closing style tag). currentChar is the caller's current character on entry and is handed back (in upper
 // case) on return. basePath (a folder or an address with "://") makes url( ) values absolute.
+// With peek (a style element read from the page), the comment markers "<!--" and "-->" are skipped
+// wherever they stand at the top level, and only "</" ends the sheet; the reader is then left on its "<".
 void ParseStyleSheet(TStyleList& styles, char& currentChar, const TStyleReader& reader, const std::string& basePath,
-                     bool fromFile);
+                     bool fromFile, const TStylePeek& peek = nullptr);
 // A whole sheet held in memory, read as a linked sheet file.
 void ParseStyleSheetText(TStyleList& styles, std::string_view text, const std::string& basePath);
 // One element's style attribute.

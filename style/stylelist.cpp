@@ -276,7 +276,7 @@ void TProperties::Combine(TStyleList& styles, const std::string& tag, const std:
             MergeRule(*inl);
         const TPropValue& size = Values[piFontSize];
         if (size.IsText())
-            Values[piFontSize] = TPropValue::FromReal(SizeToPoints(size.Text(), parentSize));
+            Values[piFontSize] = TPropValue::FromReal(UsableSizeToPoints(size.Text(), parentSize));
     };
 
     std::size_t dot = cls.find('.');

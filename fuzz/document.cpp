@@ -7,21 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/application.h"
+#include "fuzz/headless.h"
 #include "tests/support/exercise_page.h"
 #include "viewer/docrender.h"
 
-namespace {
-// Never destroyed: libFuzzer ends the process through exit(), after Qt's own global objects are gone, and
-// tearing the application down then crashes inside Qt.
-platform::Application* App = nullptr;
-}
-
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    App = std::make_unique<platform::Application>(*argc, *argv).release();
-    return 0;
+    return fuzz::StartHeadlessApplication(argc, argv);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

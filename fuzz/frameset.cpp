@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "core/attributes.h"
-#include "platform/application.h"
+#include "fuzz/headless.h"
 #include "reader/framesetreader.h"
 #include "viewer/frames.h"
 
 namespace {
-
-platform::Application* App = nullptr;  // never destroyed, as in the other targets
 
 class CountingViewer final : public TFrameViewerBase {
 public:
@@ -62,9 +60,7 @@ public:
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    App = std::make_unique<platform::Application>(*argc, *argv).release();
-    return 0;
+    return fuzz::StartHeadlessApplication(argc, argv);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -5,8 +5,14 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz/headless.h"
 #include "platform/bitmap.h"
 #include "tests/support/exercise_picture.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    return fuzz::StartHeadlessApplication(argc, argv);
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

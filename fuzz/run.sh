@@ -24,7 +24,7 @@ mkdir -p "$corpus" "$artifacts"
 dict="$build/$target.dict"
 python3 "$root/fuzz/seed.py" "$target" "$corpus" "$dict"
 case "$target" in
-    document|scanner|sheet_parser) dict_option="-dict=$dict" ;;
+    document|scanner|frameset|sheet_parser) dict_option="-dict=$dict" ;;
     *) dict_option="" ;;
 esac
 LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \

@@ -75,7 +75,7 @@ def dictionary():
 
 def main():
     target, corpus, dict_file = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
-    sources = {"document": html_seeds, "scanner": html_seeds, "sheet_parser": sheet_seeds,
+    sources = {"document": html_seeds, "scanner": html_seeds, "frameset": html_seeds, "sheet_parser": sheet_seeds,
                "gif": picture_seeds, "png": picture_seeds}
     corpus.mkdir(parents=True, exist_ok=True)
     if not any(corpus.iterdir()) and target in sources:

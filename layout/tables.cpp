@@ -720,6 +720,7 @@ int ThtmlTable::Layout(platform::Canvas* canvas, int X, int Y, int, int, int ava
 {
     NestLevel nest(Root);
     YDraw = YPosition = DrawTop = Y;
+    LayoutX = X;
     StartCursor = cursor;
     // A list item waiting for the baseline of its first line gets the table's bottom instead.
     int* slot = Root->FirstLineBaselineSlot && *Root->FirstLineBaselineSlot == 0 ? Root->FirstLineBaselineSlot

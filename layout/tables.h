@@ -135,7 +135,8 @@ public:
     int CellSpacing = 2;
     TColor BorderColorLight = platform::clBtnHighlight;
     TColor BorderColorDark = platform::clBtnShadow;
-    int DrawX = 0;
+    int LayoutX = 0;  // the X of the last layout
+    int DrawX = 0;    // where the table was last painted
     int DrawY = 0;
     bool HasBkInherit = false;  // cells without a background take BkInheritColor
     TColor BkInheritColor = 0;

@@ -150,13 +150,18 @@ TCellObj::TCellObj(TSectionList* root, TProperties& props, TAttributeList* attri
     props.GetPageBreaks(BreakBefore, BreakAfter, KeepIntact);
 }
 
-std::unique_ptr<TCellObj> TCellObj::Dummy(int rowSpan)
+TCellObj* TCellObj::Dummy()
 {
-    std::unique_ptr<TCellObj> d(new TCellObj());
-    d->ColSpan = 0;
-    d->RowSpan = rowSpan;
-    return d;
+    static TCellObj* const dummy = [] {
+        auto* d = new TCellObj();  // lives as long as the program: rows of every table point at it
+        d->ColSpan = 0;
+        d->RowSpan = 0;
+        return d;
+    }();
+    return dummy;
 }
+
+std::unique_ptr<TCellObj> TCellObj::Empty() { return std::unique_ptr<TCellObj>(new TCellObj()); }
 
 TCellObj::~TCellObj() = default;
 
@@ -349,7 +354,9 @@ void TCellList::AddCell(std::unique_ptr<TCellObj> cell)
         else if (RowSpecHeightPercent > 0)
             cell->SpecHeightPercent = std::max(RowSpecHeightPercent, cell->SpecHeightPercent);
     }
-    Cells.push_back(std::move(cell));
+    Cells.push_back(cell.get());
+    if (cell)
+        OwnedCells.push_back(std::move(cell));
 }
 
 void TCellList::ApplyRowBackground()
@@ -370,14 +377,12 @@ int TCellList::MeasureRow(platform::Canvas* canvas, const std::vector<int>& widt
     const int n = int(widths.size());
     for (int i = 0; i < Count(); ++i) {
         TCellObj* c = (*this)[i];
-        if (!c)
+        if (!c || !c->Cell)
             continue;
         int w = 0;
         for (int k = i; k < std::min(n, i + c->ColSpan); ++k)
             w += widths[std::size_t(k)];
         c->SpanWidth = w;
-        if (!c->Cell)
-            continue;
         if (c->RowSpan == s) {
             const int d = c->SpecHeight > 0         ? c->SpecHeight
                           : c->SpecHeightPercent > 0 ? platform::MulDiv(c->SpecHeightPercent, percentBase, 100)

@@ -96,11 +96,10 @@ void ThtmlTable::InitializeGrid()
     for (int r = 0; r < rowCount; ++r) {
         TCellList& row = *Rows[std::size_t(r)];
         row.ApplyRowBackground();
-        std::vector<std::unique_ptr<TCellObj>> cells;
+        std::vector<TCellObj*> cells;
         cells.reserve(row.Cells.size());
-        for (auto& entry : row.Cells) {
-            TCellObj* c = entry.get();
-            cells.push_back(std::move(entry));
+        for (TCellObj* c : row.Cells) {
+            cells.push_back(c);
             if (!c || !c->Cell)
                 continue;
             c->PrepareSpaces(CellPadding, row.BkImage, Border > 0, row.BkPos);
@@ -114,70 +113,76 @@ void ThtmlTable::InitializeGrid()
             if (c->ColSpan > 1) {
                 const long long room = std::max(0LL, MaxGridSlots - slots);
                 c->ColSpan = int(std::min<long long>(c->ColSpan, 1 + room));
-                for (int k = 1; k < c->ColSpan; ++k)
-                    cells.push_back(TCellObj::Dummy(c->RowSpan < 2 ? 1 : c->RowSpan));
+                cells.insert(cells.end(), std::size_t(c->ColSpan - 1), TCellObj::Dummy());
                 slots += c->ColSpan - 1;
             }
         }
         row.Cells = std::move(cells);
     }
 
-    // Row spans: the slots a cell covers in the rows below it hold dummies; a row that is too short is
-    // padded up to the column. Rows are rebuilt top to bottom with the columns still covered from above.
-    std::vector<int> pending;           // rows still covered below, per column
-    std::vector<TCellObj*> source;      // the cell covering the column
+    // Row spans: the slots a cell (with the columns it spans) covers in the rows below it hold dummies; a
+    // row that is too short is padded up to the column. Rows are rebuilt top to bottom with the columns
+    // still covered from above.
+    std::vector<int> pending;        // rows still covered below, per column
+    std::vector<TCellObj*> source;   // the cell covering the column
     std::vector<int> sourceRow;
+    int pendingCount = 0;            // columns with pending > 0
     for (int r = 0; r < rowCount; ++r) {
         TCellList& row = *Rows[std::size_t(r)];
-        bool anyPending = false;
-        for (int p : pending)
-            anyPending = anyPending || p > 0;
-        if (anyPending) {
-            std::vector<std::unique_ptr<TCellObj>> cells;
+        if (pendingCount > 0) {
+            std::vector<TCellObj*> cells;
+            cells.reserve(row.Cells.size() + std::size_t(pendingCount));
             std::size_t next = 0;
+            int lastPending = -1;
+            for (std::size_t k = 0; k < pending.size(); ++k)
+                if (pending[k] > 0)
+                    lastPending = int(k);
             for (int c = 0;; ++c) {
                 const bool covered = c < int(pending.size()) && pending[std::size_t(c)] > 0;
                 if (covered) {
-                    cells.push_back(TCellObj::Dummy(0));
-                    --pending[std::size_t(c)];
+                    cells.push_back(TCellObj::Dummy());
+                    if (--pending[std::size_t(c)] == 0)
+                        --pendingCount;
                     ++slots;
                 } else if (next < row.Cells.size()) {
-                    cells.push_back(std::move(row.Cells[next++]));
-                } else {
-                    bool later = false;
-                    for (std::size_t k = std::size_t(c) + 1; k < pending.size() && !later; ++k)
-                        later = pending[k] > 0;
-                    if (!later)
-                        break;
-                    cells.push_back(TCellObj::Dummy(0));
+                    cells.push_back(row.Cells[next++]);
+                } else if (c < lastPending) {
+                    cells.push_back(TCellObj::Dummy());
                     ++slots;
+                } else {
+                    break;
                 }
-                if (slots > MaxGridSlots) {
+                if (slots > MaxGridSlots && pendingCount > 0) {
                     // The grid is full: spans still open end in this row.
                     for (std::size_t k = 0; k < pending.size(); ++k)
-                        if (pending[k] > 0 && source[k]) {
-                            source[k]->RowSpan = r - sourceRow[k] + 1;
+                        if (pending[k] > 0) {
+                            if (source[k])
+                                source[k]->RowSpan = std::max(1, r - sourceRow[k] + 1);
                             pending[k] = 0;
                         }
+                    pendingCount = 0;
+                    lastPending = -1;
                 }
             }
             row.Cells = std::move(cells);
         }
         for (int c = 0; c < row.Count(); ++c) {
             TCellObj* cell = row[c];
-            if (!cell || cell->RowSpan <= 1)
+            if (!cell || !cell->Cell || cell->RowSpan <= 1)
                 continue;
-            cell->RowSpan = std::min(cell->RowSpan, rowCount - r);
-            if (cell->RowSpan <= 1)
-                continue;
-            if (int(pending.size()) <= c) {
-                pending.resize(std::size_t(c) + 1, 0);
-                source.resize(std::size_t(c) + 1, nullptr);
-                sourceRow.resize(std::size_t(c) + 1, 0);
+            const int last = std::min(c + std::max(1, cell->ColSpan), row.Count());
+            if (int(pending.size()) < last) {
+                pending.resize(std::size_t(last), 0);
+                source.resize(std::size_t(last), nullptr);
+                sourceRow.resize(std::size_t(last), 0);
             }
-            pending[std::size_t(c)] = cell->RowSpan - 1;
-            source[std::size_t(c)] = cell;
-            sourceRow[std::size_t(c)] = r;
+            for (int k = c; k < last; ++k) {
+                if (pending[std::size_t(k)] == 0)
+                    ++pendingCount;
+                pending[std::size_t(k)] = std::max(pending[std::size_t(k)], cell->RowSpan - 1);
+                source[std::size_t(k)] = cell;
+                sourceRow[std::size_t(k)] = r;
+            }
         }
     }
 
@@ -974,14 +979,15 @@ void ThtmlTable::Duplicate(TSectionList* newRoot, const TSectionBase& source)
         copy->RowSpecHeightPercent = row->RowSpecHeightPercent;
         copy->RowSpanHeight = row->RowSpanHeight;
         copy->RowPart = row->RowPart;
-        for (const auto& c : row->Cells) {
-            if (!c) {
-                copy->Cells.push_back(nullptr);
+        for (TCellObj* c : row->Cells) {
+            if (!c || !c->Cell) {
+                copy->Cells.push_back(c);
                 continue;
             }
-            auto cell = TCellObj::Dummy(c->RowSpan);
+            auto cell = TCellObj::Empty();
             cell->Duplicate(newRoot, *c);
-            copy->Cells.push_back(std::move(cell));
+            copy->Cells.push_back(cell.get());
+            copy->OwnedCells.push_back(std::move(cell));
         }
         Rows.push_back(std::move(copy));
     }

@@ -42,8 +42,12 @@ class TCellObj {
 public:
     // A cell of content read from a TD or TH (props: the cell's computed style).
     TCellObj(TSectionList* root, TProperties& props, TAttributeList* attributes, AlignmentType vAlign);
-    // A dummy entry: the grid slot of a column or row that a spanning cell covers.
-    static std::unique_ptr<TCellObj> Dummy(int rowSpan);
+    // The dummy entry: the grid slot of a column or row that a spanning cell covers. Every such slot of
+    // every table points at this one object (ColSpan 0, RowSpan 0, no content), so covered slots cost
+    // no more than a pointer.
+    static TCellObj* Dummy();
+    // A cell with no content of its own, for copies.
+    static std::unique_ptr<TCellObj> Empty();
     TCellObj(const TCellObj&) = delete;
     TCellObj& operator=(const TCellObj&) = delete;
     ~TCellObj();
@@ -91,7 +95,8 @@ public:
     TCellList(const TCellList&) = delete;
     TCellList& operator=(const TCellList&) = delete;
 
-    std::vector<std::unique_ptr<TCellObj>> Cells;  // an entry may be empty (no cell)
+    std::vector<TCellObj*> Cells;  // in column order; an entry may be empty (none) or the shared dummy
+    std::vector<std::unique_ptr<TCellObj>> OwnedCells;  // the row's own cells
     int RowHeight = 0;
     int RowSpecHeight = 0;
     int RowSpecHeightPercent = 0;
@@ -105,7 +110,7 @@ public:
     int RowPart = 0;  // 0 body, 1 head, 2 foot
 
     int Count() const { return int(Cells.size()); }
-    TCellObj* operator[](int i) const { return Cells[std::size_t(i)].get(); }
+    TCellObj* operator[](int i) const { return Cells[std::size_t(i)]; }
     void AddCell(std::unique_ptr<TCellObj> cell);
     void ApplyRowBackground();
     // Lays out the cells that start in this row and span s rows; answers the row height, raises desired

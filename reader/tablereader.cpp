@@ -83,7 +83,8 @@ private:
     THtmlBuilder& B;
     ThtmlTable* Table = nullptr;
     std::unique_ptr<TTableBlock> TableBlock;
-    std::unique_ptr<TTableAndCaptionBlock> Wrapper;
+    TAttributeList TableAttrs;  // the TABLE tag's, for a caption wrapper
+    int TableStackIndex = 0;    // the table's entry on the property stack
     std::unique_ptr<TBlock> Caption;
     bool CaptionTop = true;
     TCellBasic* OuterCell = nullptr;
@@ -134,11 +135,13 @@ void TTableReader::Read()
     auto table = std::make_unique<ThtmlTable>(B.MasterList, attrs, B.Top());
     Table = table.get();
     TableBlock = std::make_unique<TTableBlock>(B.MasterList, attrs, std::move(table), OuterCell, B.Top());
-    Wrapper = std::make_unique<TTableAndCaptionBlock>(B.MasterList, attrs, TableBlock.get(), OuterCell, B.Top());
     if (TableBlock->TableAlign != 2 && !TableBlock->IsFloating())
         TableBlock->TableAlign = enclosing;
-    if (Wrapper->TableAlign == 0)
-        Wrapper->TableAlign = TableBlock->TableAlign;
+    // The wrapper that stacks a caption with the table is made only when a caption came: it takes the
+    // TABLE tag's attributes and the table's style, kept until then.
+    TableStackIndex = B.PropStack.Count() - 1;
+    for (const auto& a : *attrs)
+        TableAttrs.Add(std::make_unique<TAttribute>(a->Sym, a->CodePage, a->StrValue, a->AttrName, a->NumValue));
 
     B.Next();
     while (B.Sc.Sy != TableEndSy && B.Sc.Sy != CaptionEndSy && B.Sc.Sy != EofSy) {
@@ -203,6 +206,9 @@ void TTableReader::Read()
     B.CurrentCell = OuterCell;
     if (OuterCell) {
         if (Caption) {
+            TProperties& tableProps = TableStackIndex < B.PropStack.Count() ? *B.PropStack[TableStackIndex] : B.Top();
+            auto Wrapper = std::make_unique<TTableAndCaptionBlock>(B.MasterList, &TableAttrs, TableBlock.get(),
+                                                                   OuterCell, tableProps);
             TBlock* captionBlock = Caption.get();
             Wrapper->SetCaption(captionBlock);
             Caption->OwnerCell = Wrapper->MyCell.get();

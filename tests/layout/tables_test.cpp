@@ -379,6 +379,13 @@ TEST_F(TableLayoutTest, HostileTablesStayBounded)
         slots += r->Count();
     EXPECT_LE(slots, MaxGridSlots + 2000);
 
+    // A thousand nested tables: ten are built, and laying them out stays cheap.
+    std::string nested;
+    for (int i = 0; i < 1000; ++i)
+        nested += "<table border=1><tr><td>a<td>";
+    timed(nested, 500);
+    EXPECT_EQ(TableCount(), 10);
+
     // Percentages over 100, a second caption, columns after rows, an unclosed table.
     timed("<table width=250%><caption>a<caption>b<tr><td width=300%>x<td width=150%>y<col width=5>"
           "<tr><td height=900%>z",

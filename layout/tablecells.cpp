@@ -388,8 +388,9 @@ int TCellList::MeasureRow(platform::Canvas* canvas, const std::vector<int>& widt
                           : c->SpecHeightPercent > 0 ? platform::MulDiv(c->SpecHeightPercent, percentBase, 100)
                                                      : 0;
             int maxWidth = 0, cursor = 0;
-            c->ContentHeight = c->Cell->LayoutCell(canvas, 0, std::max(0, w - c->HzSpace - cs),
-                                                   std::max(0, d - c->VSpace), 0, maxWidth, cursor);
+            c->ContentHeight = std::clamp(c->Cell->LayoutCell(canvas, 0, std::max(0, w - c->HzSpace - cs),
+                                                              std::max(0, d - c->VSpace), 0, maxWidth, cursor),
+                                          0, 100000000);
             height = std::max(height, c->ContentHeight + c->VSpace);
             if (c->SpecHeight > 0) {
                 height = std::max(height, std::max(c->ContentHeight, c->SpecHeight));

@@ -14,6 +14,10 @@ namespace {
 
 using platform::MulDiv;
 
+// Bounds that keep the sums of widths and heights inside 32 bits whatever the content measures.
+constexpr int MaxColumnWidth = 1000000;
+constexpr long long MaxTableHeight = 1000000000LL;
+
 int Sum(const std::vector<int>& v)
 {
     long long s = 0;
@@ -301,15 +305,15 @@ void ThtmlTable::MeasureColumns(platform::Canvas* canvas, int W, int& totalMin, 
             int mn = 0, mx = 0;
             cell.Cell->MeasureWidths(canvas, mn, mx);
             const int h = cell.HzSpace + CellSpacing;
-            mn += h;
-            mx += h;
+            mn = std::clamp(mn + h, 0, MaxColumnWidth);
+            mx = std::clamp(mx + h, 0, MaxColumnWidth);
             if (s == 1) {
                 MaxWidths[std::size_t(first)] = std::max(MaxWidths[std::size_t(first)], mx);
                 MinWidths[std::size_t(first)] = std::max(MinWidths[std::size_t(first)], mn);
                 Percents[std::size_t(first)] = std::max(Percents[std::size_t(first)], P);
                 continue;
             }
-            int maxSum = 0, minSum = 0, pctSum = 0, U = 0;
+            int maxSum = 0, minSum = 0, pctSum = 0, U = 0;  // spans are at most MaxColSpan columns
             for (int i = first; i < last; ++i) {
                 maxSum += MaxWidths[std::size_t(i)];
                 minSum += MinWidths[std::size_t(i)];
@@ -348,7 +352,7 @@ void ThtmlTable::MeasureColumns(platform::Canvas* canvas, int W, int& totalMin, 
                     int total = 0;
                     for (int i = first; i < last; ++i) {
                         int& x = v[std::size_t(i)];
-                        x = sum > 0 ? MulDiv(need, x, sum) : need / s;
+                        x = sum > 0 ? MulDiv(need, x, sum) : need / (last - first);
                         total += x;
                     }
                     if (total < need)
@@ -358,6 +362,10 @@ void ThtmlTable::MeasureColumns(platform::Canvas* canvas, int W, int& totalMin, 
                     spread(MinWidths, mn, minSum);
                 if (exMax > 0)
                     spread(MaxWidths, mx, maxSum);
+            }
+            for (int i = first; i < last; ++i) {
+                MinWidths[std::size_t(i)] = std::clamp(MinWidths[std::size_t(i)], 0, MaxColumnWidth);
+                MaxWidths[std::size_t(i)] = std::clamp(MaxWidths[std::size_t(i)], 0, MaxColumnWidth);
             }
         }
         WidthPass = Root->LayoutPass;
@@ -381,8 +389,8 @@ void ThtmlTable::MeasureColumnsAbsolute(platform::Canvas* canvas, int& totalMin,
         int mn = 0, mx = 0;
         cell.Cell->MeasureWidths(canvas, mn, mx);
         const int h = cell.HzSpace + CellSpacing;
-        mn += h;
-        mx += h;
+        mn = std::clamp(mn + h, 0, MaxColumnWidth);
+        mx = std::clamp(mx + h, 0, MaxColumnWidth);
         if (cell.SpecWidth > 0 && !cell.SpecWidthPercent) {
             mn = mx = std::max(mn, s == 1 ? h + cell.SpecWidth : cell.SpecWidth);
         }
@@ -527,14 +535,16 @@ void ThtmlTable::DistributeAuto(int totalMin, int totalMax, int W)
     std::vector<int> mins = MinWidths, maxs = MaxWidths;
     const int pctSum = Sum(Percents);
     if ((pctSum > 0 && pctSum <= 1000) || SpecWidth > 0) {
-        int A = 0, M = 0;
+        int A = 0;
+        long long M64 = 0;
         for (int i = 0; i < NumCols; ++i) {
             const int p = Percents[std::size_t(i)];
             if (p > 0)
                 A = std::max(A, MulDiv(maxs[std::size_t(i)], 1000, p));
             else
-                M += maxs[std::size_t(i)];
+                M64 += maxs[std::size_t(i)];
         }
+        const int M = int(std::min<long long>(M64, 1000000000LL));
         const int B = pctSum > 999 ? (M < 1 ? 0 : 30000) : MulDiv(M, 1000, 1000 - pctSum);
         int T = std::max(A, B);
         if (W >= T) {
@@ -788,8 +798,9 @@ int ThtmlTable::Layout(platform::Canvas* canvas, int X, int Y, int, int, int ava
         }
         if (outermost)
             Root->RowHeightsPending = false;
-        y += row.RowHeight;
-        SectionHeight += row.RowHeight;
+        y = int(std::clamp<long long>(static_cast<long long>(y) + row.RowHeight, -MaxTableHeight, MaxTableHeight));
+        SectionHeight = int(std::clamp<long long>(static_cast<long long>(SectionHeight) + row.RowHeight, 0,
+                                                  MaxTableHeight));
     }
     SectionHeight += CellSpacing;
     TableHeight = SectionHeight;

@@ -379,6 +379,13 @@ TEST_F(TableLayoutTest, HostileTablesStayBounded)
         slots += r->Count();
     EXPECT_LE(slots, MaxGridSlots + 2000);
 
+    // Giant words in giant letters in many columns: the widths stay inside their bounds.
+    std::string giant = "<table><tr>";
+    for (int i = 0; i < 30; ++i)
+        giant += "<td style='font-size:10000pt'>" + std::string(300, 'W');
+    timed(giant + "</table>", 500);
+    EXPECT_GT(Table()->TableWidth, 0);
+
     // A thousand nested tables: ten are built, and laying them out stays cheap.
     std::string nested;
     for (int i = 0; i < 1000; ++i)

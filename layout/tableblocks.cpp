@@ -68,8 +68,12 @@ TTableBlock::TTableBlock(TSectionList* root, TAttributeList* attributes, std::un
                 }
                 break;
             case HeightSy:
-                if (!FProps->Explicit[piHeight] && a->NumValue > 0 && a->StrValue.find('%') == std::string::npos)
+                if (FProps->Explicit[piHeight] || a->NumValue <= 0)
+                    break;
+                if (a->StrValue.find('%') == std::string::npos)
                     FProps->Values[piHeight] = TPropValue::FromInt(std::min(a->NumValue, 1000000));
+                else
+                    FProps->Values[piHeight] = TPropValue::FromText(std::to_string(std::min(a->NumValue, 100)) + "%");
                 break;
             case HSpaceSy: HSpace = std::min(std::abs(a->NumValue), 40); break;
             case VSpaceSy: VSpace = std::min(std::abs(a->NumValue), 200); break;
@@ -107,6 +111,12 @@ TTableBlock::TTableBlock(TSectionList* root, TAttributeList* attributes, std::un
     Table->IsFloating = IsFloating();
     if (IsFloating() && ZIndex == 0)
         ZIndex = 1;
+    // Cells without a background of their own take the table's colour (not over a background picture).
+    const TColor styled = props.GetBackgroundColor();
+    if (BGImageName.empty() && (styled != NoColor || HasBgColor)) {
+        Table->HasBkInherit = true;
+        Table->BkInheritColor = styled != NoColor ? TColor(styled | PaletteFlag) : BgColor;
+    }
     MyCell->Add(std::move(table));
     (*MyCell)[0]->Root = root;
 }

@@ -369,6 +369,7 @@ void ThtmlTable::MeasureColumns(platform::Canvas* canvas, int W, int& totalMin, 
             }
         }
         WidthPass = Root->LayoutPass;
+        AbsolutePass = -1;
     }
     totalMin = Sum(MinWidths);
     totalMax = Sum(MaxWidths);
@@ -376,6 +377,14 @@ void ThtmlTable::MeasureColumns(platform::Canvas* canvas, int W, int& totalMin, 
 
 void ThtmlTable::MeasureColumnsAbsolute(platform::Canvas* canvas, int& totalMin, int& totalMax)
 {
+    // The content's widths do not change within a layout pass: measured once per pass.
+    if (AbsolutePass == Root->LayoutPass) {
+        totalMin = Sum(MinWidths);
+        totalMax = Sum(MaxWidths);
+        return;
+    }
+    AbsolutePass = Root->LayoutPass;
+    WidthPass = -1;  // the arrays now hold these measurements
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     Heights.clear();

@@ -147,6 +147,7 @@ public:
     TColor BkInheritColor = 0;
     std::unique_ptr<std::vector<TColObj>> ColSpecs;
     int WidthPass = -1;
+    int AbsolutePass = -1;  // the pass MeasureColumnsAbsolute last measured for
     std::vector<int> Widths, MaxWidths, MinWidths, Percents;
     std::vector<int> Heights;
 

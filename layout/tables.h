@@ -28,6 +28,8 @@ class Bitmap;
 constexpr int MaxColSpan = 1000;
 constexpr int MaxRowSpan = 65534;
 constexpr long long MaxGridSlots = 4000000;  // rows x columns of one table
+// The widest a column is measured: sums over the columns then stay inside 32 bits.
+constexpr int MaxColumnWidth = 1000000;
 
 // One COL specification.
 class TColObj {
@@ -191,6 +193,8 @@ public:
     }
     // The cell whose box holds the document point, or none.
     TCellObj* CellAtPoint(int X, int Y) const;
+    // The sum of widths or heights, held inside 32 bits.
+    static int SumOf(const std::vector<int>& v);
 
 private:
     // Cells grouped by span: (span, row, column), ordered by span, for the measuring rounds.

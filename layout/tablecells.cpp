@@ -224,6 +224,14 @@ void TCellObj::LayoutContent(platform::Canvas* canvas, int Y, int cellSpacing, i
 {
     if (!Cell)
         return;
+    // The background picture is had for empty cells too: they show it like their colour.
+    if (!BkImageName.empty() && Cell->Root && Cell->Root->ShowImages && !BkLoaded) {
+        BkBitmap = CellPicture(*Cell->Root, BkImageName, BkMask);
+        if (!BkBitmap)
+            BkImageName.clear();  // a picture that cannot be had is dropped; the cell is drawn without it
+        else
+            BkLoaded = true;
+    }
     if (Cell->Count() == 0) {
         Cell->StartCursor = cursor;
         Cell->CharCount = 0;
@@ -241,13 +249,6 @@ void TCellObj::LayoutContent(platform::Canvas* canvas, int Y, int cellSpacing, i
     int maxWidth = 0;
     Cell->LayoutCell(canvas, Y + cellSpacing + PadTop + BrdTop + YIndent, std::max(0, SpanWidth - HzSpace - cellSpacing),
                      std::max(0, SpanHeight - VSpace - cellSpacing), 0, maxWidth, cursor);
-    if (!BkImageName.empty() && Cell->Root && Cell->Root->ShowImages && !BkLoaded) {
-        BkBitmap = CellPicture(*Cell->Root, BkImageName, BkMask);
-        if (!BkBitmap)
-            BkImageName.clear();  // a picture that cannot be had is dropped; the cell is drawn without it
-        else
-            BkLoaded = true;
-    }
 }
 
 void TCellObj::PaintCellBox(platform::Canvas* canvas, const platform::Rect& clip, int X, int Y, int cs,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "layout/tables.h"
+#include "images/imagecache.h"
 #include "tests/layout/htmllayout.h"
 
 namespace {
@@ -309,6 +310,34 @@ TEST_F(TableLayoutTest, FloatingAndCentredTables)
     EXPECT_NEAR(Table()->LayoutX + Table()->TableWidth / 2, 200, 3);
     Format("<div align=right><table><tr><td>right</table></div>", 400);
     EXPECT_NEAR(Table()->LayoutX + Table()->TableWidth, 400, 3);
+}
+
+TEST_F(TableLayoutTest, CellBackgroundsFromCellRowAndTable)
+{
+    TStringBitmapList cache;
+    Root.ImageCache = &cache;
+    Root.OnBitmapRequest = [](TSectionList*, const std::string& name, std::unique_ptr<platform::Bitmap>& bitmap,
+                              platform::TColor& colour) {
+        if (name.find("green") == std::string::npos)
+            return;
+        bitmap = std::make_unique<platform::Bitmap>(4, 4);
+        platform::Canvas c(*bitmap);
+        c.FillRect(platform::Rect{0, 0, 4, 4}, 0x00FF00);
+        colour = platform::TColor(-1);
+    };
+    Format("<table cellspacing=0 cellpadding=0 bgcolor=#0000ff>"
+           "<tr><td width=40 height=20 background=green.bmp></td><td width=40 bgcolor=red></td><td width=40></td>"
+           "<tr background=green.bmp><td height=20></td><td background=missing.bmp></td><td></td></table>",
+           300);
+    PaintAll();
+    const int top = Table()->YPosition;
+    EXPECT_EQ(Pixel(10, top + 10), 0x00FF00u);        // the cell's picture
+    EXPECT_EQ(Pixel(50, top + 10), 0x0000FFu);        // its own colour (red)
+    EXPECT_EQ(Pixel(90, top + 10), 0xFF0000u);        // the table's colour (blue)
+    EXPECT_EQ(Pixel(90, top + 30), 0x00FF00u);        // the row's picture
+    EXPECT_EQ(Pixel(50, top + 30), 0xFF0000u);        // a picture that cannot be had is dropped
+    Root.Clear();
+    Root.ImageCache = nullptr;
 }
 
 // Every shipped page with a table lays out with the columns its first row declares.

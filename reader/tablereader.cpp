@@ -69,6 +69,9 @@ private:
         int Span = 1;
     };
 
+    // Everything after the rows: the footer moved last, the table (with its caption) added to the flow,
+    // the builder's state restored; readNext consumes the end tag.
+    void Finish(bool readNext);
     void EndCell();
     void EndRow();
     void BeginRow(TAttributeList* attributes);
@@ -84,6 +87,8 @@ private:
     ThtmlTable* Table = nullptr;
     std::unique_ptr<TTableBlock> TableBlock;
     TAttributeList TableAttrs;  // the TABLE tag's, for a caption wrapper
+    bool SavedNoBreak = false;
+    int SavedListLevel = 0;
     int TableStackIndex = 0;    // the table's entry on the property stack
     std::unique_ptr<TBlock> Caption;
     bool CaptionTop = true;
@@ -123,8 +128,8 @@ void TTableReader::Read()
         B.DoAEnd();
     B.SectionAdd();
     OuterCell = B.CurrentCell;
-    const bool savedNoBreak = B.NoBreak;
-    const int savedListLevel = B.ListLevel;
+    SavedNoBreak = B.NoBreak;
+    SavedListLevel = B.ListLevel;
     B.CurrentCell = nullptr;
 
     const TPropValue& outerAlign = B.Top().Values[piTextAlign];
@@ -143,56 +148,73 @@ void TTableReader::Read()
     for (const auto& a : *attrs)
         TableAttrs.Add(std::make_unique<TAttribute>(a->Sym, a->CodePage, a->StrValue, a->AttrName, a->NumValue));
 
-    B.Next();
-    while (B.Sc.Sy != TableEndSy && B.Sc.Sy != CaptionEndSy && B.Sc.Sy != EofSy) {
-        const Symbol sy = B.Sc.Sy;
-        switch (sy) {
-        case TDSy:
-        case THSy: ReadCell(); break;
-        case TDEndSy:
-        case THEndSy:
-            EndCell();
-            B.Next();
-            break;
-        case TRSy:
-            EndRow();
-            BeginRow(B.Sc.Attributes());
-            B.Next();
-            break;
-        case TREndSy:
-            EndRow();
-            B.Next();
-            break;
-        case CaptionSy: ReadCaption(); break;
-        case ColGroupSy:
-        case ColSy:
-            ReadColumns();
-            if (!Manager && Table->ColSpecs)
-                Manager = std::make_unique<TCellManager>(int(Table->ColSpecs->size()));
-            break;
-        case THeadSy:
-        case TBodySy:
-        case TFootSy:
-        case THeadEndSy:
-        case TBodyEndSy:
-        case TFootEndSy:
-            Group(sy);
-            B.Next();
-            break;
-        case OtherSy: B.Next(); break;
-        default:
-            if (sy == TextSy && B.Sc.Token.Count() == 1 && B.Sc.Token.CharAt(0) == u' ') {
+    // A failure while reading (the reader ends the parse with it) still leaves what was read of the table
+    // in the document, so that nothing it holds is freed behind the document's back.
+    try {
+        B.Next();
+        while (B.Sc.Sy != TableEndSy && B.Sc.Sy != CaptionEndSy && B.Sc.Sy != EofSy) {
+            const Symbol sy = B.Sc.Sy;
+            switch (sy) {
+            case TDSy:
+            case THSy: ReadCell(); break;
+            case TDEndSy:
+            case THEndSy:
+                EndCell();
                 B.Next();
                 break;
+            case TRSy:
+                EndRow();
+                BeginRow(B.Sc.Attributes());
+                B.Next();
+                break;
+            case TREndSy:
+                EndRow();
+                B.Next();
+                break;
+            case CaptionSy: ReadCaption(); break;
+            case ColGroupSy:
+            case ColSy:
+                ReadColumns();
+                if (!Manager && Table->ColSpecs)
+                    Manager = std::make_unique<TCellManager>(int(Table->ColSpecs->size()));
+                break;
+            case THeadSy:
+            case TBodySy:
+            case TFootSy:
+            case THeadEndSy:
+            case TBodyEndSy:
+            case TFootEndSy:
+                Group(sy);
+                B.Next();
+                break;
+            case OtherSy: B.Next(); break;
+            default:
+                if (sy == TextSy && B.Sc.Token.Count() == 1 && B.Sc.Token.CharAt(0) == u' ') {
+                    B.Next();
+                    break;
+                }
+                // Content between cells goes into the flow before the table.
+                B.CurrentCell = OuterCell;
+                B.DoBody(CellTerminators());
+                B.SectionAdd();
+                B.CurrentCell = nullptr;
+                break;
             }
-            // Content between cells goes into the flow before the table.
-            B.CurrentCell = OuterCell;
-            B.DoBody(CellTerminators());
-            B.SectionAdd();
-            B.CurrentCell = nullptr;
-            break;
         }
+    } catch (...) {
+        if (CellObj) {
+            // The open cell keeps what its unfinished constructs read.
+            B.SectionAdd();
+            B.CurrentCell = CellObj->Cell.get();
+        }
+        Finish(false);
+        throw;
     }
+    Finish(true);
+}
+
+void TTableReader::Finish(bool readNext)
+{
     if (B.InHref)
         B.DoAEnd();
     EndCell();
@@ -235,12 +257,13 @@ void TTableReader::Read()
     if (Caption)
         Caption->Withdraw();
     B.PopTag("table");
-    B.NoBreak = savedNoBreak;
-    B.MasterList->NoBreak = savedNoBreak;
-    B.ListLevel = savedListLevel;
+    B.NoBreak = SavedNoBreak;
+    B.MasterList->NoBreak = SavedNoBreak;
+    B.ListLevel = SavedListLevel;
     --B.OpenConstructs;
     --B.TableLevel;
-    B.Next();
+    if (readNext)
+        B.Next();
 }
 
 void TTableReader::BeginRow(TAttributeList* attributes)

@@ -79,6 +79,7 @@ protected:
         Root.SetFonts("Arial", "Courier New", 12, 0, 0xFF0000, 0x800080, 0xFF0000, 0xFFFFFF, false, true,
                       platform::DEFAULT_CHARSET, 0, 0);
         THtmlHost host;
+        host.Include = Include;
         Builder.ParseHtml(html, Root, host);
     }
     ThtmlTable* Table(int i = 0)
@@ -126,6 +127,7 @@ protected:
 
     TSectionList Root;
     THtmlBuilder Builder;
+    TIncludeHandler Include;
 };
 
 TEST_F(TableReaderTest, RowsAndCellsAsWrittenAndImplied)
@@ -290,6 +292,25 @@ TEST_F(TableReaderTest, NestingStopsAtTenLevels)
     EXPECT_EQ(TableCount(), 10);
     Build("<td>cell</td><tr>row</tr><caption>cap</caption><col>");
     EXPECT_EQ(TableCount(), 0);
+}
+
+TEST_F(TableReaderTest, AFailureInsideATableKeepsWhatWasRead)
+{
+    // An included text opens a comment that is never closed: the parse ends with an error in the middle
+    // of the cells.
+    Include = [](const std::string&, std::vector<std::string>, std::string& text) { text = "<!-- open"; };
+    Build("<table><tr><td><a href=x.html>link</a> one<td><table><tr><td><a href=y.html>deep</a><div>in a "
+          "block<!--#include file=x -->");
+    ASSERT_EQ(TableCount(), 2);
+    EXPECT_EQ(Grid(*Table(1)), "[deep in a block]");
+    ASSERT_EQ(Root.LinkRuns().size(), 2u);
+    int maxWidth = 0, cursor = 0;
+    platform::Bitmap measure(1, 1);
+    platform::Canvas canvas(measure);
+    Root.Layout(&canvas, 0, 300, 0, 0, maxWidth, cursor);
+    for (TFontObj* run : Root.LinkRuns())
+        EXPECT_FALSE(run->URL().empty());
+    EXPECT_GE(Root.FindText(0, u"deep", true), 0);
 }
 
 TEST(TableCellManager, FindsFreeColumnsAndCutsSpans)

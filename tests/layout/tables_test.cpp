@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -338,6 +339,66 @@ TEST_F(TableLayoutTest, CellBackgroundsFromCellRowAndTable)
     EXPECT_EQ(Pixel(50, top + 30), 0xFF0000u);        // a picture that cannot be had is dropped
     Root.Clear();
     Root.ImageCache = nullptr;
+}
+
+// Random tables of every kind at several widths: the widths share out the room, every cell's middle
+// answers a hit test (spans that contradict each other may make boxes overlap, as the grid lays them
+// out), and document positions run through the cells in order.
+TEST_F(TableLayoutTest, RandomTablesKeepTheirInvariants)
+{
+    std::mt19937 rng(2006);
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    const char* const widths[] = {"", " width=30%", " width=60", " width=100%", " width=5", " width=250%"};
+    for (int round = 0; round < 120; ++round) {
+        std::string html = "<table cellspacing=" + std::to_string(pick(4) - 1) + " cellpadding=" +
+                           std::to_string(pick(4)) + (pick(2) ? " border=1" : "") +
+                           (pick(3) == 0 ? " width=" + std::to_string(100 + pick(400)) : std::string()) + ">";
+        const int rows = 1 + pick(6);
+        for (int r = 0; r < rows; ++r) {
+            html += "<tr>";
+            for (int c = 0, n = 1 + pick(5); c < n; ++c) {
+                html += "<td";
+                if (pick(6) == 0)
+                    html += " colspan=" + std::to_string(2 + pick(3));
+                if (pick(8) == 0)
+                    html += " rowspan=" + std::to_string(2 + pick(3));
+                html += widths[pick(6)];
+                html += ">c" + std::to_string(r) + "_" + std::to_string(c) + std::string(std::size_t(pick(12)), 'x');
+                if (pick(3) == 0)
+                    html += " some words to wrap";
+            }
+        }
+        html += "</table>";
+        const int width = 60 + pick(500);
+        Format(html, width);
+        ThtmlTable* t = Table();
+        ASSERT_NE(t, nullptr) << html;
+        int totalMin = 0;
+        for (int w : t->MinWidths)
+            totalMin += w;
+        const int sum = ThtmlTable::SumOf(t->Widths);
+        EXPECT_GE(sum, std::min(totalMin, width - t->CellSpacing) - t->NumCols) << html << " at " << width;
+        for (int h : t->Heights)
+            EXPECT_GE(h, std::min(0, t->CellSpacing)) << html;
+        PaintAll();
+        int lastStart = -1;
+        for (std::size_t r = 0; r < t->Rows.size(); ++r) {
+            const TCellList& row = *t->Rows[r];
+            int x = t->DrawX;
+            for (int i = 0; i < row.Count(); ++i) {
+                const TCellObj* c = row[i];
+                if (c && c->Cell) {
+                    EXPECT_GE(c->Cell->StartCursor, lastStart) << html;
+                    lastStart = c->Cell->StartCursor;
+                    if (c->SpanWidth > 2 && c->SpanHeight > 2) {
+                        const TCellObj* hit = t->CellAtPoint(x + c->SpanWidth / 2, row.RowY + c->SpanHeight / 2);
+                        EXPECT_NE(hit, nullptr) << html;
+                    }
+                }
+                x += i < int(t->Widths.size()) ? t->Widths[std::size_t(i)] : 0;
+            }
+        }
+    }
 }
 
 // Every shipped page with a table lays out with the columns its first row declares.

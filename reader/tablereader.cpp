@@ -229,25 +229,25 @@ void TTableReader::Finish(bool readNext)
     if (OuterCell) {
         if (Caption) {
             TProperties& tableProps = TableStackIndex < B.PropStack.Count() ? *B.PropStack[TableStackIndex] : B.Top();
-            auto Wrapper = std::make_unique<TTableAndCaptionBlock>(B.MasterList, &TableAttrs, TableBlock.get(),
+            auto wrapper = std::make_unique<TTableAndCaptionBlock>(B.MasterList, &TableAttrs, TableBlock.get(),
                                                                    OuterCell, tableProps);
             TBlock* captionBlock = Caption.get();
-            Wrapper->SetCaption(captionBlock);
-            Caption->OwnerCell = Wrapper->MyCell.get();
-            TableBlock->OwnerCell = Wrapper->MyCell.get();
-            TableBlock->OwnerBlock = Wrapper.get();
+            wrapper->SetCaption(captionBlock);
+            Caption->OwnerCell = wrapper->MyCell.get();
+            TableBlock->OwnerCell = wrapper->MyCell.get();
+            TableBlock->OwnerBlock = wrapper.get();
             if (CaptionTop) {
-                Wrapper->MyCell->Add(std::move(Caption));
-                Wrapper->MyCell->Add(std::move(TableBlock));
-                Wrapper->TableIndex = 1;
+                wrapper->MyCell->Add(std::move(Caption));
+                wrapper->MyCell->Add(std::move(TableBlock));
+                wrapper->TableIndex = 1;
             } else {
-                Wrapper->MyCell->Add(std::move(TableBlock));
-                Wrapper->MyCell->Add(std::move(Caption));
-                Wrapper->TableIndex = 0;
+                wrapper->MyCell->Add(std::move(TableBlock));
+                wrapper->MyCell->Add(std::move(Caption));
+                wrapper->TableIndex = 0;
             }
-            for (int i = 0; i < Wrapper->MyCell->Count(); ++i)
-                (*Wrapper->MyCell)[i]->Root = B.MasterList;
-            OuterCell->AddItem(std::move(Wrapper), B.Sc.TagStartPos);
+            for (int i = 0; i < wrapper->MyCell->Count(); ++i)
+                (*wrapper->MyCell)[i]->Root = B.MasterList;
+            OuterCell->AddItem(std::move(wrapper), B.Sc.TagStartPos);
         } else {
             OuterCell->AddItem(std::move(TableBlock), B.Sc.TagStartPos);
         }

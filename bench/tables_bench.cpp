@@ -81,6 +81,20 @@ void BM_LongTable(benchmark::State& state)
 }
 BENCHMARK(BM_LongTable)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
+// The layout alone of one table of state.range(0) rows (formatted again at another width each time).
+void BM_LongTableFormat(benchmark::State& state)
+{
+    DocumentRenderer doc;
+    doc.Load(LongTable(int(state.range(0))));
+    int width = 551;
+    for (auto _ : state) {
+        width = width == 551 ? 552 : 551;
+        benchmark::DoNotOptimize(doc.Format(width));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_LongTableFormat)->Arg(1000)->Arg(3000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
 }  // namespace
 
 int main(int argc, char** argv)

@@ -123,7 +123,10 @@ TBlock::TBlock(TSectionList* root, TAttributeList* attributes, TCellBasic* owner
     const std::string ownerTag = ownerCell->OwnerBlock ? ownerCell->OwnerBlock->TagClass.substr(
                                                              0, ownerCell->OwnerBlock->TagClass.find('.'))
                                                        : std::string("default");
-    if (auto* before = dynamic_cast<TBlock*>(previous)) {
+    if (auto* table = dynamic_cast<TBlock*>(previous);
+        table && topPara && table->IsFloating() && table->TagClass.rfind("table.", 0) == 0) {
+        FMarginTop = 0;  // text beside a floating table starts at its top
+    } else if (auto* before = dynamic_cast<TBlock*>(previous)) {
         FMarginTop = Collapse(before->FMarginBottom, FMarginTop);
         before->FMarginBottom = 0;
     } else if (previous) {

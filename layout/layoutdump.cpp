@@ -2,6 +2,7 @@
 
 #include "layout/layoutdump.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -10,6 +11,7 @@
 #include "layout/rules.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
+#include "layout/tables.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -44,7 +46,9 @@ private:
     void Item(TSectionBase& item, int X, int depth)
     {
         if (auto* block = dynamic_cast<TBlock*>(&item)) {
-            const char* kind = dynamic_cast<TBodyBlock*>(block) ? "body"
+            const char* kind = dynamic_cast<TTableBlock*>(block)             ? "tableblock"
+                               : dynamic_cast<TTableAndCaptionBlock*>(block) ? "tablecaption"
+                               : dynamic_cast<TBodyBlock*>(block)            ? "body"
                                : dynamic_cast<TBlockLI*>(block) ? "li"
                                : dynamic_cast<THRBlock*>(block) ? "hr"
                                                                  : "block";
@@ -56,9 +60,11 @@ private:
             if (block->ZIndex != 0)
                 extra += " z=" + std::to_string(block->ZIndex);
             Line(depth, "%s %s top=%d bottom=%d left=%d width=%d y=%d height=%d%s", kind, block->TagClass.c_str(),
-                 block->DrawTop, block->DrawBottom, block->ContentLeft, block->ContentWidth, block->YPosition,
+                 block->DrawTop, block->DrawBottom, block->ContentLeft + FShift, block->ContentWidth, block->YPosition,
                  block->SectionHeight, extra.c_str());
-            Cell(*block->MyCell, block->ContentLeft, depth + 1);
+            Cell(*block->MyCell, block->ContentLeft + FShift, depth + 1);
+        } else if (auto* table = dynamic_cast<ThtmlTable*>(&item)) {
+            Table(*table, depth);
         } else if (auto* section = dynamic_cast<TSection*>(&item)) {
             Section(*section, X, depth);
         } else if (auto* rule = dynamic_cast<THorzLine*>(&item)) {
@@ -69,6 +75,38 @@ private:
         } else {
             Line(depth, "item top=%d bottom=%d y=%d height=%d", item.DrawTop, item.DrawBottom, item.YPosition,
                  item.SectionHeight);
+        }
+    }
+
+    // The table box, each row, and each cell with its box, grid place and spans, then its content.
+    void Table(ThtmlTable& table, int depth)
+    {
+        // Cell content is laid out from X 0; the dump shows it at the cell's place in the document.
+        const int tableX = table.LayoutX + FShift;
+        const int savedShift = FShift;
+        Line(depth, "table top=%d bottom=%d left=%d width=%d y=%d height=%d cols=%d rows=%d spacing=%d padding=%d "
+                    "border=%d",
+             table.DrawTop, table.DrawBottom, tableX, table.TableWidth, table.YPosition, table.SectionHeight,
+             table.NumCols, int(table.Rows.size()), table.CellSpacing, table.CellPadding, table.Border);
+        static const char* const Parts[3] = {"body", "head", "foot"};
+        for (std::size_t r = 0; r < table.Rows.size(); ++r) {
+            const TCellList& row = *table.Rows[r];
+            Line(depth + 1, "row %d y=%d height=%d part=%s", int(r), row.RowY, row.RowHeight,
+                 Parts[std::clamp(row.RowPart, 0, 2)]);
+            int x = tableX;
+            for (int i = 0; i < row.Count() && i < int(table.Widths.size()); ++i) {
+                const TCellObj* c = row[i];
+                if (c && c->Cell) {
+                    const int cs = table.CellSpacing;
+                    Line(depth + 2, "cell row=%d col=%d colspan=%d rowspan=%d left=%d top=%d width=%d height=%d",
+                         int(r), i, c->ColSpan, c->RowSpan, x + cs, row.RowY + cs, c->SpanWidth - cs,
+                         c->SpanHeight - cs);
+                    FShift = x + cs + c->PadLeft + c->BrdLeft;
+                    Cell(*c->Cell, FShift, depth + 3);
+                    FShift = savedShift;
+                }
+                x += table.Widths[std::size_t(i)];
+            }
         }
     }
 
@@ -131,6 +169,7 @@ private:
     }
 
     platform::Canvas& FCanvas;
+    int FShift = 0;  // document X of the origin the items being dumped were laid out from
 };
 
 }  // namespace

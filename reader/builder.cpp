@@ -1,6 +1,5 @@
 // The document builder's entry and its construct loops: body, inline items, paragraphs, headings,
-// divisions, lists and list items, preformatted text, and the stand-in reading of tables that keeps the
-// text of their cells in the flow.
+// divisions, lists and list items and preformatted text (tables are read in tablereader.cpp).
 
 #include "reader/builder.h"
 
@@ -1129,50 +1128,6 @@ void THtmlBuilder::DoListItem(Symbol listKind, Symbol itemSy, int number, const 
     block->MyCell->DropLastBottomMargin();
     PopTag(name);
     CellBack(block);
-}
-
-// ---------------------------------------------------------------- tables (stand-in)
-
-// Tables are read as flow: each row and caption starts a new line, cells of a row are separated by a
-// blank, and everything inside a cell is read as body content.
-void THtmlBuilder::DoTable(const SymbolSet& T)
-{
-    if (TableLevel >= MaxTableDepth || !Unconstrained()) {
-        Next();
-        return;
-    }
-    ConstructGuard guard(OpenConstructs);
-    if (InHref)
-        DoAEnd();
-    SectionAdd();
-    ++TableLevel;
-    const int savedList = ListLevel;
-    ListLevel = 0;
-    Next();
-    const SymbolSet stop = T.Plus({TableEndSy, TRSy, TREndSy, TDSy, TDEndSy, THSy, THEndSy, CaptionSy,
-                                   CaptionEndSy, EofSy});
-    for (;;) {
-        DoBody(stop);
-        const Symbol sy = Sc.Sy;
-        if (sy == EofSy || (T.Has(sy) && sy != TableEndSy))
-            break;
-        if (sy == TableEndSy) {
-            if (InHref)
-                DoAEnd();
-            Next();
-            break;
-        }
-        if (InHref)
-            DoAEnd();
-        if (IsIn(sy, {TRSy, TREndSy, CaptionSy, CaptionEndSy}))
-            SectionAdd();
-        else if ((sy == TDSy || sy == THSy) && Section && !Section->Text.empty())
-            Section->AddChar(u' ', Sc.TagStartPos);
-        Next();
-    }
-    SectionAdd();
-    ListLevel = savedList;
-    --TableLevel;
 }
 
 // ---------------------------------------------------------------- preformatted text

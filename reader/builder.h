@@ -124,6 +124,8 @@ public:
     static std::array<double, 8> FontSizes(int defaultSize, bool preformatted);
 
 private:
+    friend class TTableReader;  // reads TABLE elements (tablereader.cpp)
+
     // ---- entry and loops (builder.cpp)
     void Start(std::string document, TSectionList& list, const THtmlHost& host);
     void Finish();

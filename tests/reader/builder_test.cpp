@@ -178,17 +178,6 @@ TEST_F(BuilderTest, PreformattedTextKeepsItsBlanks)
     EXPECT_EQ(Body(), "pre'<b>a</b> ' pre'  c '");
 }
 
-TEST_F(BuilderTest, TablesFlowAsText)
-{
-    EXPECT_EQ(Build("<table><tr><td>a<td>b<tr><td>c</table>d"), "'a b ' 'c ' 'd '");
-    // Deeply nested tables stop nesting at ten levels and nothing crashes.
-    std::string html;
-    for (int i = 0; i < 50; ++i)
-        html += "<table><tr><td>x";
-    Build(html);
-    EXPECT_GT(Format(551), 0);
-}
-
 TEST_F(BuilderTest, FontSizesFollowTheBaseFont)
 {
     auto heightOf = [&](const std::string& html) {

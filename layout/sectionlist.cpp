@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "images/gifimage.h"
+#include "layout/forms.h"
 #include "layout/panelobj.h"
 #include "platform/asciitext.h"
 #include "platform/canvas.h"
@@ -121,6 +122,7 @@ void TSectionList::Clear()
     // Items go last: nothing in the lists above may outlive them.
     FreeAll();
     FormControls.clear();
+    Forms.FreeAll();
     ++Generation;
 }
 

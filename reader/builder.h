@@ -25,6 +25,9 @@ class TCellBasic;
 class TSection;
 class TBlock;
 class TBodyBlock;
+class ThtmlForm;
+class TSelectFormControlObj;
+class TTextAreaFormControlObj;
 
 // A set of symbols: the terminators of a construct.
 class SymbolSet {
@@ -123,7 +126,13 @@ private:
     void DoBase();
     void DoStyle();
     void DoBgSound();
-    void DoFormControl();
+    // ---- forms (formreader.cpp)
+    void DoFormControl(bool readNext = true);
+    void StartForm();
+    void EndForm();
+    ThtmlForm* FormForControl();
+    void ReadOptions(TSelectFormControlObj* control);
+    void ReadTextAreaContent(TTextAreaFormControlObj* control);
 
     // ---- head and special elements (headelements.cpp)
     void DoMeta();
@@ -170,6 +179,8 @@ private:
     int TableLevel = 0;
     int OpenConstructs = 0;
     int BaseFontSize = 3;
+    ThtmlForm* CurrentForm = nullptr;   // the open FORM's form; owned by the section list
+    ThtmlForm* FormlessForm = nullptr;  // made for the first control outside every FORM
     std::array<double, 8> FontConv{};
     std::array<double, 8> PreFontConv{};
 };

@@ -21,6 +21,7 @@
 #include "platform/types.h"
 #include "reader/builder.h"
 #include "images/imagecache.h"
+#include "layout/formevents.h"
 
 class TSectionList;
 class TStringBitmapList;
@@ -81,8 +82,6 @@ private:
     std::uint32_t bits_ = 0;
 };
 
-// Saved values of a document's form controls (kept with a history entry).
-using TFormData = std::vector<std::string>;
 
 // A history entry's place in its document.
 class PositionObj

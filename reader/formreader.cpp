@@ -7,6 +7,7 @@
 #include "core/attributes.h"
 #include "layout/formcontrols.h"
 #include "layout/forms.h"
+#include "layout/imageinput.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
 #include "platform/asciitext.h"
@@ -67,8 +68,12 @@ void THtmlBuilder::DoFormControl(bool readNext)
     std::vector<TFormControlObj*> made = MakeFormControls(MasterList, FormForControl(), sy, attributes);
     for (TFormControlObj* control : made) {
         control->ProcessProperties(Top());
-        // Hidden fields and image inputs (which have no picture of their own here) take no room in the text.
-        if (control->HasWindow() && Section)
+        if (!Section)
+            continue;
+        if (auto* image = dynamic_cast<TImageFormControlObj*>(control))
+            // The picture stands in the text; the control keeps the keyboard.
+            Section->AddObject(std::make_unique<TImageInputObj>(MasterList, image, attributes), tagStart);
+        else if (control->HasWindow())  // hidden fields take no room
             Section->AddControl(control, tagStart);
     }
     TFormControlObj* first = made.empty() ? nullptr : made.front();

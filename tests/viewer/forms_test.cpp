@@ -171,6 +171,34 @@ TEST_F(ViewerFormsTest, ScriptEventsCarryTheControlAndItsScript)
     EXPECT_EQ(Control<TEditFormControlObj>(1)->Text(), "/tmp/picked.txt");
 }
 
+TEST_F(ViewerFormsTest, AClickOnAnImageInputSubmitsThePointClicked)
+{
+    const std::string page = Write("i.html", "<form action=go.cgi><input name=t value=v>"
+                                             "<input type=image name=go width=40 height=30></form>");
+    viewer_->OpenFile(page);
+    Show();
+    auto* image = Control<TImageFormControlObj>(0);
+    ASSERT_NE(image, nullptr);
+    auto* edit = Control<TEditFormControlObj>(0);
+    // The picture stands after the edit, on the line's bottom.
+    const int x = edit->GetControl()->Left() + edit->Width() + 10;
+    const int y = edit->GetControl()->Top() + edit->Height() - 10;
+    auto& area = viewer_->PaintPanel();
+    test::MouseMove(area, x, y);
+    EXPECT_EQ(area.Cursor(), platform::HandCursor);
+    test::MouseClick(area, x, y);
+    test::ProcessEvents();
+    ASSERT_EQ(submitted_.size(), 1u);
+    const std::vector<std::string>& r = submitted_[0].Results;
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[0], "t=v");
+    EXPECT_EQ(r[1].substr(0, 5), "go.x=");
+    EXPECT_EQ(r[2].substr(0, 5), "go.y=");
+    // The point is forgotten after it was submitted.
+    std::string text;
+    EXPECT_FALSE(image->GetSubmission(0, text));
+}
+
 TEST_F(ViewerFormsTest, TabMovesThroughLinksAndControlsInDocumentOrder)
 {
     const std::string page = Write("t.html", "<a href=\"one.html\">one</a> <input name=a> "

@@ -195,10 +195,10 @@ void TFormControlObj::ProcessProperties(TProperties& props)
     if (FControl) {
         if (std::unique_ptr<TMyFont> font = props.GetFont()) {
             FControl->SetFont(font->LogFont());
-            FControl->SetFontColor(font->Color & 0xFFFFFF);
+            FControl->SetFontColor(platform::ColorToRGB(font->Color));
         }
         if (BkColor != NoColor)
-            FControl->SetColor(BkColor & 0xFFFFFF);
+            FControl->SetColor(platform::ColorToRGB(BkColor));
         if (PercentWidth)
             FControl->SetBounds(OutOfView, FControl->Top(), 10, FControl->Height());
     }
@@ -240,7 +240,7 @@ void TFormControlObj::Place(platform::Canvas* canvas, int X, int Y)
 void TFormControlObj::SetWindowColor(platform::TColor colour)
 {
     if (FControl && colour != NoColor && !Printing())
-        FControl->SetColor(colour & 0xFFFFFF);
+        FControl->SetColor(platform::ColorToRGB(colour));
 }
 
 void TFormControlObj::Park()

@@ -95,8 +95,10 @@ char16_t Edit::PasswordChar() const
 void Edit::SetPasswordChar(char16_t value)
 {
     e->passwordChar = value;
-    // The window shows its style's mask character for every character.
     e->edit->setEchoMode(value ? QLineEdit::Password : QLineEdit::Normal);
+    // The mask character is the program's, not the style's.
+    e->edit->setStyleSheet(value ? QStringLiteral("QLineEdit { lineedit-password-character: %1 }").arg(int(value))
+                                 : QString());
 }
 
 bool Edit::ReadOnly() const

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 
 #include "platform/errors.h"
 #include "platform/qt/widget_control.h"
@@ -30,6 +31,19 @@ QStringList ToQStringList(const std::vector<std::u16string>& texts)
     return list;
 }
 
+// Rows exactly one line of text high, as list boxes are measured (text height x rows).
+class LineRowDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.setHeight(option.fontMetrics.height());
+        return s;
+    }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -45,6 +59,9 @@ ListBox::ListBox(Control* parent)
 {
     l->list = static_cast<QListWidget*>(WidgetOf(this));
     l->list->setUniformItemSizes(true);
+    l->list->setItemDelegate(new LineRowDelegate(l->list)); // a child of the list
+    l->list->setFrameStyle(QFrame::Box | QFrame::Plain);
+    l->list->setLineWidth(1);
     l->list->setSelectionMode(QAbstractItemView::SingleSelection);
     l->list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetColor(clWindow);

@@ -171,10 +171,13 @@ void TFormControlObj::ProcessProperties(TProperties& props)
     auto px = [&](int index) { return StyleLength(m[std::size_t(index)]); };
     HSpaceL = std::min(MaxSpace, px(piMarginLeft) + px(piPaddingLeft) + px(piBorderLeftWidth));
     HSpaceR = std::min(MaxSpace, px(piMarginRight) + px(piPaddingRight) + px(piBorderRightWidth));
-    if (m[piMarginTop] != NotSet && m[piMarginTop] != AutoValue)
-        VSpaceT = std::min(MaxSpace, px(piMarginTop) + px(piPaddingTop) + px(piBorderTopWidth));
-    if (m[piMarginBottom] != NotSet && m[piMarginBottom] != AutoValue)
-        VSpaceB = std::min(MaxSpace, px(piMarginBottom) + px(piPaddingBottom) + px(piBorderBottomWidth));
+    int top = 0, bottom = 0;
+    bool topIsPara = false, bottomIsPara = false;
+    props.ConvVertMargins(100, props.EmHeight, props.ExHeight, top, bottom, topIsPara, bottomIsPara);
+    if (props.Explicit[piMarginTop] && !topIsPara)
+        VSpaceT = std::min(MaxSpace, StyleLength(top) + px(piPaddingTop) + px(piBorderTopWidth));
+    if (props.Explicit[piMarginBottom] && !bottomIsPara)
+        VSpaceB = std::min(MaxSpace, StyleLength(bottom) + px(piPaddingBottom) + px(piBorderBottomWidth));
     const TPropValue& width = props.Values[piWidth];
     if (width.IsText() && !width.Text().empty() && width.Text().back() == '%') {
         // A percentage of the room in the line, set by the text section; more than 100 is ignored.

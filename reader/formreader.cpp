@@ -65,6 +65,9 @@ void THtmlBuilder::DoFormControl(bool readNext)
     Push(tag);
     const TAttributeList* attributes = Sc.Attributes();
     const int tagStart = Sc.TagStartPos;
+    // A border of the control's own style is drawn round it, from the tag on.
+    if (Top().GetBorderStyle() != bssNone)
+        MasterList->AddInline(tagStart, Top(), true);
     std::vector<TFormControlObj*> made = MakeFormControls(MasterList, FormForControl(), sy, attributes);
     for (TFormControlObj* control : made) {
         control->ProcessProperties(Top());

@@ -343,6 +343,96 @@ TEST_F(FormsTest, PrintedControlsDrawTheirStateAndText)
     EXPECT_EQ(c.GetPixel(99, 9) & 0xFFFFFF, 0x0000FFu);
 }
 
+TEST_F(FormsTest, ControlsTakeTheirLookAndSizeFromTheirStyle)
+{
+    Build("<form><input name=a style=\"width: 120px; height: 30px; margin: 4px 6px; background-color: yellow; "
+          "color: red; font-size: 20px; vertical-align: top\"><input name=b style=\"width: 150%\">"
+          "<input type=submit style=\"width: 40%\" value=Go><input name=d disabled></form>");
+    auto* a = Control<TEditFormControlObj>(0);
+    EXPECT_EQ(a->Width(), 120);
+    EXPECT_EQ(a->Height(), 30);
+    EXPECT_EQ(a->HSpaceL, 6);
+    EXPECT_EQ(a->VSpaceT, 4);
+    EXPECT_EQ(a->FormAlign, AlignTop);
+    EXPECT_EQ(a->GetControl()->Color(), platform::TColor(0x00FFFF));
+    EXPECT_EQ(a->GetControl()->FontColor(), platform::TColor(0x0000FF));
+    EXPECT_EQ(platform::Font(a->GetControl()->Font()).PixelSize(), 20);
+    // A width above 100 per cent is ignored; one below sizes the control from the room in its line.
+    EXPECT_FALSE(Control<TEditFormControlObj>(1)->PercentWidth);
+    auto* button = Control<TButtonFormControlObj>(0);
+    EXPECT_TRUE(button->PercentWidth);
+    EXPECT_EQ(button->Width(), 200) << "40 per cent of 500";
+    EXPECT_FALSE(Control<TEditFormControlObj>(2)->GetControl()->Enabled());
+    // The vertical spaces are 1 unless the style gives margins.
+    EXPECT_EQ(Control<TEditFormControlObj>(1)->VSpaceT, 1);
+    EXPECT_EQ(Control<TEditFormControlObj>(1)->VSpaceB, 1);
+}
+
+TEST_F(FormsTest, HardWrappedTextIsSubmittedAsShownLines)
+{
+    Build("<form><textarea name=h wrap=hard cols=8>one two three four five six</textarea>"
+          "<textarea name=o wrap=off cols=8>one two three four five six</textarea></form>");
+    Paint();
+    test::ProcessEvents();
+    auto* hard = Control<TTextAreaFormControlObj>(0);
+    auto* off = Control<TTextAreaFormControlObj>(1);
+    EXPECT_NE(hard->Text().find("\r\n"), std::string::npos) << hard->Text();
+    EXPECT_EQ(off->Text(), "one two three four five six");
+    EXPECT_EQ(off->TheMemo()->ScrollBars(), platform::msBoth);
+    EXPECT_FALSE(off->TheMemo()->WordWrap());
+}
+
+TEST_F(FormsTest, TabIndexOrdersControlsFirst)
+{
+    Build("<form><input name=a><input name=b tabindex=2><input name=c tabindex=1></form>");
+    Paint();
+    platform::Control* a = Control<TEditFormControlObj>(0)->GetControl();
+    platform::Control* b = Control<TEditFormControlObj>(1)->GetControl();
+    platform::Control* c = Control<TEditFormControlObj>(2)->GetControl();
+    EXPECT_LT(c->TabOrder(), b->TabOrder());
+    EXPECT_LT(b->TabOrder(), a->TabOrder());
+    EXPECT_TRUE(Root->TabOrder.empty()) << "the order is handed to the windows at layout";
+}
+
+TEST_F(FormsTest, PrintedListsShowTheirRowsAndSelection)
+{
+    Build("<form><select name=l size=3><option>alpha<option selected>beta<option>gamma</select>"
+          "<select name=c><option>one<option selected>two</select>"
+          "<textarea name=t rows=3 cols=20>print me</textarea></form>");
+    platform::Bitmap page(300, 200);
+    platform::Canvas c(page);
+    c.FillRect(platform::Rect{0, 0, 300, 200}, 0x00FF00);
+    auto* list = Control<TListBoxFormControlObj>(0);
+    list->DrawForPrint(&c, 0, 0);
+    int highlighted = 0, dark = 0;
+    for (int y = 2; y < list->Height() - 2; ++y)
+        for (int x = 2; x < list->Width() - 2; ++x) {
+            const platform::TColor p = c.GetPixel(x, y) & 0xFFFFFF;
+            highlighted += p == platform::ColorToRGB(platform::clHighlight);
+            dark += p == 0;
+        }
+    EXPECT_GT(highlighted, 20) << "the selected row";
+    EXPECT_GT(dark, 10) << "the texts of the other rows";
+    EXPECT_EQ(c.GetPixel(list->Width() + 1, 5) & 0xFFFFFF, 0x00FF00u);
+
+    auto* combo = Control<TComboFormControlObj>(0);
+    combo->DrawForPrint(&c, 0, 100);
+    dark = 0;
+    for (int y = 102; y < 100 + combo->Height() - 2; ++y)
+        for (int x = 3; x < 40; ++x)
+            dark += (c.GetPixel(x, y) & 0xFFFFFF) == 0;
+    EXPECT_GT(dark, 5) << "the chosen option";
+
+    auto* area = Control<TTextAreaFormControlObj>(0);
+    ASSERT_FALSE(area->TheMemo()->DisplayedLines().empty());
+    area->DrawForPrint(&c, 150, 0);
+    int ink = 0;
+    for (int y = 3; y < area->Height() - 3; ++y)
+        for (int x = 153; x < 150 + area->Width() - 3; ++x)
+            ink += (c.GetPixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+    EXPECT_GT(ink, 20) << "the text";
+}
+
 TEST_F(FormsTest, HostilePagesStayBounded)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -355,6 +445,9 @@ TEST_F(FormsTest, HostilePagesStayBounded)
     std::string inputs = "<form>";
     for (int i = 0; i < 10000; ++i)
         inputs += "<input type=hidden name=n value=v>";
+    // A form closed inside a table cell it did not open in, then nested forms.
+    Build("<form><table><tr><td></form><input name=x></td></tr></table><input name=y>");
+    EXPECT_EQ(Root->FormControls.size(), 2u);
     Build(inputs + "<input maxlength=-1 name=m1><input maxlength=1000000000 name=m2 size=1000000000>"
                    "<form><form><input name=nested></form></form></form>");
     EXPECT_EQ(Root->FormControls.size(), 10003u);

@@ -520,11 +520,18 @@ void TSelectFormControlObj::AddOption(const std::u16string& text, bool selected,
     Options.Add(text, std::move(option));
 }
 
-int TSelectFormControlObj::WidestOption(platform::Canvas* canvas) const
+int TSelectFormControlObj::WidestOption(platform::Canvas* canvas)
 {
+    const platform::LogFont& f = canvas->GetFont().Description();
+    const std::string key = f.Name + "/" + std::to_string(f.Height) + "/" + std::to_string(f.Weight) +
+                            (f.Italic ? "i" : "") + "/" + std::to_string(Options.Count());
+    if (FWidest >= 0 && key == FWidestFont)
+        return FWidest;
     int widest = 0;
     for (const std::u16string& text : Options.Texts())
         widest = std::max(widest, canvas->TextWidth(text));
+    FWidest = widest;
+    FWidestFont = key;
     return widest;
 }
 

@@ -155,7 +155,12 @@ public:
     virtual void AddOptionsDone() = 0;
 
 protected:
-    int WidestOption(platform::Canvas* canvas) const;
+    // The width of the widest option text in the canvas's font (measured once per font).
+    int WidestOption(platform::Canvas* canvas);
+
+private:
+    int FWidest = -1;
+    std::string FWidestFont;
 };
 
 class TListBoxFormControlObj : public TSelectFormControlObj {

@@ -171,9 +171,19 @@ void THtmlBuilder::ReadTextAreaContent(TTextAreaFormControlObj* control)
                 Sc.RawChar();
             }
         }
-        // A line without breaks is handed over in parts, so no line grows without bound.
-        if (line.size() > 4096 && Sc.Ch != '&')
-            addLine(false);
+        // A long line without breaks is handed over in parts, cut after a byte below 0x40, which never is
+        // part of a character of several bytes (UTF-8 or double-byte code pages).
+        if (line.size() > 4096) {
+            std::size_t cut = line.size();
+            while (cut > 0 && static_cast<unsigned char>(line[cut - 1]) >= 0x40)
+                --cut;
+            if (cut > 0) {
+                std::string rest = line.substr(cut);
+                line.resize(cut);
+                addLine(false);
+                line = std::move(rest);
+            }
+        }
     }
     while (Sc.Ch != 0 && Sc.Ch != '>')
         Sc.RawChar();

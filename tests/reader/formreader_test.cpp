@@ -13,6 +13,7 @@
 #include "layout/sectionlist.h"
 #include "platform/codepage.h"
 #include "platform/controls.h"
+#include "platform/editcontrols.h"
 #include "platform/form.h"
 #include "platform/testing.h"
 #include "reader/builder.h"
@@ -115,6 +116,14 @@ TEST_F(FormReaderTest, TextAreaTextIsKeptAsWritten)
           "<textarea name=t>\xcf\xf0\xe8\xe2\xe5\xf2</textarea>");
     EXPECT_EQ(Control<TTextAreaFormControlObj>(0)->TheMemo() != nullptr, true);
     EXPECT_EQ(Control<TTextAreaFormControlObj>(0)->Text(), "\xcf\xf0\xe8\xe2\xe5\xf2");
+    // A long line of characters of several bytes keeps every character.
+    std::string longLine;
+    for (int i = 0; i < 3000; ++i)
+        longLine += "\xd0\x96";  // U+0416 in UTF-8
+    Build("<meta http-equiv=content-type content=\"text/html; charset=utf-8\">"
+          "<textarea name=t>" + longLine + " " + longLine + "</textarea>");
+    EXPECT_EQ(Control<TTextAreaFormControlObj>(0)->TheMemo()->Text(),
+              std::u16string(3000, u'\u0416') + u" " + std::u16string(3000, u'\u0416'));
 }
 
 TEST_F(FormReaderTest, ControlsStandInTheirSections)

@@ -455,6 +455,14 @@ TEST_F(FormsTest, HostilePagesStayBounded)
     EXPECT_EQ(Control<TEditFormControlObj>(1)->MaxLength, 1000000) << "attribute numbers saturate";
     EXPECT_LE(Control<TEditFormControlObj>(1)->Width(), MaxControlPixels);
 
+    Build("<form><select name=l size=1000000000><option>x</select><select name=z size=0><option>y</select>"
+          "<textarea name=t rows=1000000000 cols=1000000000></textarea></form>");
+    EXPECT_EQ(Control<TListBoxFormControlObj>(0)->Rows(), MaxTextAreaRows);
+    EXPECT_LE(Control<TListBoxFormControlObj>(0)->Height(), MaxControlPixels);
+    EXPECT_NE(Control<TComboFormControlObj>(0), nullptr) << "SIZE 0 is a drop-down list";
+    EXPECT_LE(Control<TTextAreaFormControlObj>(0)->Width(), MaxControlPixels);
+    EXPECT_LE(Control<TTextAreaFormControlObj>(0)->Height(), MaxControlPixels);
+
     std::string big(10u << 20, 'x');
     for (std::size_t i = 1000; i < big.size(); i += 1000)
         big[i] = '\n';

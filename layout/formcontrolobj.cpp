@@ -95,7 +95,9 @@ void TFormControlObj::SetPlatformControl(std::unique_ptr<platform::StdControl> c
     FControl = std::move(control);
     platform::StdControl* c = FControl.get();
     c->SetBounds(OutOfView, 0, c->Width(), c->Height());
-    c->SetVisible(true);
+    // Without a paint area (a document that is only measured) the window stays hidden, never a window of
+    // its own on the desktop.
+    c->SetVisible(Root && Root->PaintPanel);
     if (Disabled)
         c->SetEnabled(false);
     c->OnEnter = [this](platform::Control*) { Entered(); };
@@ -232,7 +234,7 @@ void TFormControlObj::Place(platform::Canvas* canvas, int X, int Y)
         DrawForPrint(canvas, X, Y);
         return;
     }
-    if (!FControl)
+    if (!FControl || !Root || !Root->PaintPanel)
         return;
     if (FControl->Left() != X || FControl->Top() != Y)
         FControl->SetBounds(X, Y, FControl->Width(), FControl->Height());
@@ -248,7 +250,7 @@ void TFormControlObj::SetWindowColor(platform::TColor colour)
 
 void TFormControlObj::Park()
 {
-    if (!FControl)
+    if (!FControl || !Root || !Root->PaintPanel)
         return;
     if (FControl->Left() != OutOfView)
         FControl->SetBounds(OutOfView, FControl->Top(), FControl->Width(), FControl->Height());

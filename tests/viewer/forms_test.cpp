@@ -2,6 +2,7 @@
 // through links and controls), controls scrolled out of view, and form values kept with the history.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -121,6 +122,11 @@ TEST_F(ViewerFormsTest, TheShippedContactFormReachesTheHost)
     test::ProcessEvents();
     ASSERT_EQ(submitted_.size(), 1u);
     const Submission& s = submitted_[0];
+    // What the host received, for whoever runs the test.
+    std::printf("host received: %s %s %s:", s.Method.c_str(), s.Action.c_str(), s.EncType.c_str());
+    for (const std::string& entry : s.Results)
+        std::printf(" [%s]", platform::SystemToUtf8(entry).c_str());
+    std::printf("\n");
     EXPECT_EQ(s.Action, "mailto:info@vexa-game.ru");
     EXPECT_EQ(s.Method, "post");
     EXPECT_EQ(s.EncType, "text/plain");

@@ -236,6 +236,8 @@ void TFormControlObj::Place(platform::Canvas* canvas, int X, int Y)
     }
     if (!FControl || !Root || !Root->PaintPanel)
         return;
+    FPlacedPass = Root->LayoutPass;
+    FPlacedDocTop = Y + Root->YOffset;
     if (FControl->Left() != X || FControl->Top() != Y)
         FControl->SetBounds(X, Y, FControl->Width(), FControl->Height());
     if (!FControl->Visible())
@@ -256,6 +258,12 @@ void TFormControlObj::Park()
         FControl->SetBounds(OutOfView, FControl->Top(), FControl->Width(), FControl->Height());
     if (!FControl->Visible())
         FControl->Show();
+}
+
+bool TFormControlObj::PlacedWithin(int top, int bottom) const
+{
+    return FControl && Root && FPlacedPass == Root->LayoutPass && FControl->Left() != OutOfView &&
+           FPlacedDocTop < bottom && FPlacedDocTop + FControl->Height() > top;
 }
 
 std::u16string TFormControlObj::ToControlText(const std::string& text) const

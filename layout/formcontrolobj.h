@@ -91,6 +91,9 @@ public:
     virtual void SetWindowColor(platform::TColor colour);
     // Moves the window out of view (x = -4000), keeping it visible for the keyboard.
     void Park();
+    // The window was put in the view in this layout pass and its place there still lies inside the view
+    // from document Y top to bottom (a paint of a strip after scrolling moved it with the pixels).
+    bool PlacedWithin(int top, int bottom) const;
 
     // The control is activated by the mouse or the keyboard (after the host's click event).
     virtual void Clicked() {}
@@ -118,4 +121,6 @@ private:
     std::unique_ptr<platform::StdControl> FControl;
     int FWidth = 0, FHeight = 0;  // for kinds without a window
     int FTabIndex = 0;
+    int FPlacedPass = -1;   // the root's layout pass when the window was last placed
+    int FPlacedDocTop = 0;  // document Y of its top then
 };

@@ -239,8 +239,12 @@ void HideUnshownControls(TSectionList& root)
     // Only while the viewer and its parents are shown (a hidden viewer's layout says nothing of the view).
     if (root.PaintPanel && !root.PaintPanel->Showing())
         return;
+    // A paint of part of the view reaches only some controls: one it did not reach keeps its place while
+    // that place is still in the view.
+    const int viewTop = root.YOffset;
+    const int viewBottom = root.YOffset + (root.PaintPanel ? root.PaintPanel->Height() : 0);
     for (TFormControlObj* c : root.FormControls)
-        if (!c->ShowIt)
+        if (!c->ShowIt && !c->PlacedWithin(viewTop, viewBottom))
             c->Park();
 }
 

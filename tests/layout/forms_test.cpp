@@ -433,6 +433,32 @@ TEST_F(FormsTest, PrintedListsShowTheirRowsAndSelection)
     EXPECT_GT(ink, 20) << "the text";
 }
 
+TEST_F(FormsTest, APaintOfAStripAfterScrollingParksOnlyControlsOutOfView)
+{
+    std::string lines;
+    for (int i = 0; i < 40; ++i)
+        lines += "<p>line <input name=e" + std::to_string(i) + "></p>";
+    Build(lines);
+    Paint();
+    auto* first = Control<TEditFormControlObj>(1);
+    auto* far = Control<TEditFormControlObj>(39);
+    ASSERT_GE(first->GetControl()->Left(), 0);
+    ASSERT_EQ(far->GetControl()->Left(), -4000);
+    // Scrolled by a line: the window system moved the pixels and the controls; only the strip at the
+    // bottom is painted.
+    Root->ScrollTo(16);
+    platform::Bitmap strip(600, 16);
+    platform::Canvas c(strip);
+    c.SetWindowOrg(0, 384);
+    Root->PaintCell(&c, platform::Rect{0, 384, 600, 400}, 600, 0, 0, 0, 0);
+    EXPECT_GE(first->GetControl()->Left(), 0) << "still in view";
+    EXPECT_EQ(far->GetControl()->Left(), -4000);
+    // Scrolled far: the control that left the view goes out of it.
+    Root->ScrollTo(2000);
+    Root->PaintCell(&c, platform::Rect{0, 384, 600, 400}, 600, 0, 0, 0, 0);
+    EXPECT_EQ(first->GetControl()->Left(), -4000);
+}
+
 TEST_F(FormsTest, HostilePagesStayBounded)
 {
     const auto start = std::chrono::steady_clock::now();

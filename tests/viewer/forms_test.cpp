@@ -253,6 +253,26 @@ TEST_F(ViewerFormsTest, ControlsScrolledAwayLeaveTheViewAndFocusBringsThemBack)
     EXPECT_EQ(top->GetControl()->Left(), -4000);
 }
 
+TEST_F(ViewerFormsTest, ALineScrollKeepsTheControlsStillInView)
+{
+    std::string lines;
+    for (int i = 0; i < 60; ++i)
+        lines += "<p>line " + std::to_string(i) + " <input name=e" + std::to_string(i) + "></p>";
+    viewer_->OpenFile(Write("s.html", lines));
+    Show();
+    auto* second = Control<TEditFormControlObj>(3);
+    ASSERT_GE(second->GetControl()->Left(), 0);
+    const int top = second->GetControl()->Top();
+    // Down arrow: the pixels move and only the uncovered strip is painted.
+    viewer_->SetFocus();
+    test::KeyStroke(*viewer_, platform::VK_DOWN);
+    test::FlushPaint(*viewer_);
+    test::ProcessEvents();
+    ASSERT_GT(viewer_->VScrollBarPosition(), 0);
+    EXPECT_GE(second->GetControl()->Left(), 0) << "moved with the pixels, not put out of view";
+    EXPECT_EQ(second->GetControl()->Top(), top - viewer_->VScrollBarPosition());
+}
+
 TEST_F(ViewerFormsTest, TypedTextIsKeptWithTheHistoryAndComesBack)
 {
     viewer_->SetHistoryMaxCount(10);

@@ -433,11 +433,6 @@ void TRadioButtonFormControlObj::SetChecked(bool value)
     FRadio->SetChecked(value);
 }
 
-void TRadioButtonFormControlObj::SetWindowColor(platform::TColor colour)
-{
-    TFormControlObj::SetWindowColor(colour);
-}
-
 void TRadioButtonFormControlObj::SaveContents()
 {
     FSaved = Checked();

@@ -127,7 +127,6 @@ public:
     bool Checked() const;
     void SetChecked(bool value);
     bool IsRadio() const override { return true; }
-    void SetWindowColor(platform::TColor colour) override;
 
     void DoOnChange() override;
     void SaveContents() override;

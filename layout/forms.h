@@ -46,7 +46,7 @@ private:
 class ThtmlForm {
 public:
     // Takes METHOD (first 4 characters), ACTION, TARGET and ENCTYPE; attributes may be none. The form is
-    // added to the root's forms, which own it.
+    // added to the root's forms, which own it; none without a root.
     static ThtmlForm* Create(TSectionList* root, const TAttributeList* attributes);
     ThtmlForm(TSectionList* root, const TAttributeList* attributes);
     ~ThtmlForm();

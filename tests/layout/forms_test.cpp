@@ -303,6 +303,21 @@ TEST_F(FormsTest, FormsInTableCellsAndControlsOutsideForms)
     EXPECT_EQ(Submitted.back().Results.front(), "in=2");
 }
 
+TEST_F(FormsTest, ImageInputsSubmitThePointOnce)
+{
+    Build("<form><input type=image src=none.gif><input type=image name=pic></form>");
+    auto* plain = Control<TImageFormControlObj>(0);
+    auto* named = Control<TImageFormControlObj>(1);
+    std::string text;
+    EXPECT_FALSE(plain->GetSubmission(0, text)) << "no entries before a click";
+    plain->ImageClicked(7, 9);
+    ASSERT_EQ(Submitted.size(), 1u);
+    EXPECT_EQ(Submitted[0].Results, (std::vector<std::string>{"x=7", "y=9"}));
+    named->ImageClicked(1, 2);
+    EXPECT_EQ(Submitted[1].Results, (std::vector<std::string>{"pic.x=1", "pic.y=2"}));
+    EXPECT_EQ(Form(0)->GetFormData(), std::vector<std::string>{}) << "a click is not part of the snapshot";
+}
+
 TEST_F(FormsTest, PrintedControlsDrawTheirStateAndText)
 {
     Build("<form><input type=checkbox checked><input type=checkbox><input type=radio checked name=r>"

@@ -6,9 +6,13 @@
 #include "app/skin.h"
 #include "platform/application.h"
 #include "platform/codepage.h"
+#include "platform/messages.h"
 #include "platform/shell.h"
 
 namespace {
+
+// Height of the find bar at the foot of the viewer.
+constexpr int FindBarHeight = 21;
 
 // The window's own font: "MS Sans Serif", 11 pixels.
 platform::LogFont WindowFont(bool bold = false, bool underline = false)
@@ -102,11 +106,55 @@ TInfoForm::TInfoForm()
     Viewer->SetViewerCursor(platform::crDefault);
     Viewer->OnHotSpotTargetClick = [this](platform::Control* s, const std::string& target, const std::string& url,
                                           bool& handled) { ViewerHotSpotTargetClick(s, target, url, handled); };
+    Viewer->OnFindRequest = [this](THTMLViewer*, TFindRequest request) { ViewerFindRequest(request); };
+
+    FindBar = &Add<platform::Edit>();
+    FindBar->SetName("FindBar");
+    FindBar->SetBounds(216, 104 + 385 - FindBarHeight, 551, FindBarHeight);
+    FindBar->SetVisible(false);
+    FindBar->OnKeyDown = [this](platform::Control*, int& key, platform::TShiftState shift) {
+        FindBarKeyDown(key, shift);
+    };
+    FindBar->OnChange = [this](platform::Control*) { FindBar->SetColor(platform::clWindow); };
 
     OnCreate = [this](platform::Control* s) { FormCreate(s); };
 }
 
 TInfoForm::~TInfoForm() = default;
+
+void TInfoForm::ViewerFindRequest(TFindRequest request)
+{
+    if (request == TFindRequest::Open || FindBar->Text().empty()) {
+        FindBar->SetVisible(true);
+        FindBar->BringToFront();
+        FindBar->SetFocus();
+        FindBar->SelectAll();
+        return;
+    }
+    FindNext(request == TFindRequest::Previous);
+}
+
+void TInfoForm::FindBarKeyDown(int& key, platform::TShiftState shift)
+{
+    if (key == platform::VK_RETURN) {
+        FindNext((shift & platform::ssShift) != 0);
+        key = 0;
+    } else if (key == platform::VK_ESCAPE) {
+        FindBar->SetVisible(false);
+        Viewer->SetFocus();
+        key = 0;
+    } else if (key == platform::VK_F3) {
+        FindNext((shift & platform::ssShift) != 0);
+        key = 0;
+    }
+}
+
+TFindResult TInfoForm::FindNext(bool backward)
+{
+    const TFindResult result = Viewer->FindEx(FindBar->Text(), false, backward);
+    FindBar->SetColor(result == TFindResult::NotFound ? platform::RGB(255, 200, 200) : platform::clWindow);
+    return result;
+}
 
 TImgBtn* TInfoForm::MakeButton(const char* name, int left, int top, int width, int height, int tag,
                                const char* skinName, const std::u16string& caption)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/imgbtn.h"
+#include "platform/editcontrols.h"
 #include "platform/form.h"
 #include "platform/image_control.h"
 #include "platform/label.h"
@@ -42,6 +43,9 @@ public:
     // normal picture.
     platform::Image* BtnBuf = nullptr;
     TFrameViewer* Viewer = nullptr;
+    // The find bar over the foot of the viewer: opened by Ctrl+F in a page, Enter finds the next match,
+    // Shift+Enter the previous one, Escape closes it; F3 and Shift+F3 search again with its text.
+    platform::Edit* FindBar = nullptr;
 
     // The folder of the selected year, relative to the current folder: "Info\" or "Info\2000\" ...
     std::string PageFolder;
@@ -61,6 +65,10 @@ public:
     void BtnMinClick(platform::Control* Sender);
     void CloseWin(platform::Control* Sender);
     void BtnTestClick(platform::Control* Sender);
+    void ViewerFindRequest(TFindRequest Request);
+    void FindBarKeyDown(int& Key, platform::TShiftState Shift);
+    // Searches the page for the find bar's text; a text not found turns the bar pink until it changes.
+    TFindResult FindNext(bool backward);
 
     // The year buttons, Btn0 first.
     std::array<TImgBtn*, 8> YearButtons() const;

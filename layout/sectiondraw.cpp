@@ -264,7 +264,10 @@ void TSection::PaintRuns(platform::Canvas* canvas, IndentManager* indent, int X,
                 ctl->ShowIt = true;
                 const int top = ControlTop(*ctl, line, Y) - yOff;
                 const int left = XX + ctl->HSpaceL;
-                ctl->Place(canvas, left, top);
+                if (Root->IsCopy)
+                    ctl->DrawForPrint(canvas, left, top);
+                else
+                    ctl->Place(canvas, left, top);
                 if (ctl->IsRadio())
                     ctl->SetWindowColor(ctl->BkColor != NoColor ? ctl->BkColor : Root->Background);
                 if ((ctl->IsRadio() || ctl->IsCheckBox()) && ctl->Focused() && !Root->IsCopy) {

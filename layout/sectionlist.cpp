@@ -6,6 +6,7 @@
 
 #include "images/gifimage.h"
 #include "layout/imageobj.h"
+#include "layout/forms.h"
 #include "layout/panelobj.h"
 #include "platform/asciitext.h"
 #include "platform/canvas.h"
@@ -124,6 +125,7 @@ void TSectionList::Clear()
     // Items go last: nothing in the lists above may outlive them.
     FreeAll();
     FormControls.clear();
+    Forms.FreeAll();
     ++Generation;
 }
 

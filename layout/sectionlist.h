@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "layout/cells.h"
+#include "layout/formevents.h"
 #include "platform/types.h"
 #include "core/freelist.h"
 #include "core/idobjects.h"
@@ -31,6 +32,7 @@ class TPropStack;
 class TPictureObject;
 class TStringBitmapList;
 class TPanelObj;
+class ThtmlForm;
 class SelTextCount;
 
 // A picture that takes part in animation. Animated pictures implement it; the root drives them.
@@ -130,6 +132,12 @@ public:
     SelTextCount* SelectionSink = nullptr;
     TFreeList<TMapItem> Maps;
     std::vector<TFormControlObj*> FormControls;   // not owned
+    // The document's forms (forms.h), which own their controls, and what the controls tell the viewer.
+    TFreeList<ThtmlForm> Forms;
+    TFormEvents FormEvents;
+    // The values of every form's controls (none when there are no forms), and back (forms.cpp).
+    std::unique_ptr<TFormData> GetFormData() const;
+    void SetFormData(const TFormData& data);
     std::vector<TPanelObj*> Panels;                // not owned
     // Image names waiting for a delayed picture, with the object that needs it (none: the background).
     std::vector<std::pair<std::string, TIDObject*>> MissingImages;

@@ -370,6 +370,7 @@ void Control::SetColor(TColor value)
     if (d->color == value)
         return;
     d->color = value;
+    ColorChanged();
     Invalidate();
 }
 
@@ -507,8 +508,11 @@ bool Control::TabStop() const
 void Control::SetTabStop(bool value)
 {
     d->tabStop = value;
-    if (QWidget* w = d->widget)
-        w->setFocusPolicy(value ? Qt::TabFocus : Qt::NoFocus);
+    // Windows that take the focus by a click keep doing so without a tab stop.
+    if (QWidget* w = d->widget) {
+        const bool byClick = w->focusPolicy() & Qt::ClickFocus;
+        w->setFocusPolicy(value ? (byClick ? Qt::StrongFocus : Qt::TabFocus) : (byClick ? Qt::ClickFocus : Qt::NoFocus));
+    }
 }
 
 int Control::TabOrder() const

@@ -220,6 +220,7 @@ public:
     // The base fills with Color, then raises OnPaint.
     virtual void Paint(Canvas& canvas, const Rect& updateRect);
     virtual void FontChanged() {}
+    virtual void ColorChanged() {}
 
     // Private implementation (the window behind the control).
     struct Impl;

@@ -200,6 +200,7 @@ void THtmlBuilder::Start(std::string document, TSectionList& list, const THtmlHo
     FontConv = FontSizes(list.DefaultFontSize, false);
     PreFontConv = FontSizes(list.DefaultFontSize, true);
     BaseFontSize = 3;
+    CurrentForm = FormlessForm = nullptr;
     NoBreak = false;
     ListLevel = 0;
     TableLevel = 0;
@@ -457,7 +458,10 @@ void THtmlBuilder::DoBody(const SymbolSet& T)
         case FormSy:
         case DivSy: DoBlock(T); break;
         case LinkSy: DoLinkElement(); break;
-        case FormEndSy: Next(); break;
+        case FormEndSy:
+            EndForm();
+            Next();
+            break;
         case BGSoundSy: DoBgSound(); break;
         case MetaSy: DoMeta(); break;
         case StyleSy: DoStyle(); break;
@@ -832,18 +836,6 @@ void THtmlBuilder::DoHr()
     Next();
 }
 
-void THtmlBuilder::DoFormControl()
-{
-    // Form controls come with their own reader; their content is read so that it does not become text.
-    const Symbol sy = Sc.Sy;
-    if (sy == SelectSy)
-        SkipOptions();
-    else if (sy == TextAreaSy)
-        SkipTextAreaContent();
-    if (sy != SelectSy || Sc.Sy == SelectEndSy)
-        Next();
-}
-
 // ---------------------------------------------------------------- paragraphs and headings
 
 void THtmlBuilder::DoParagraph(const SymbolSet& T)
@@ -973,6 +965,7 @@ void THtmlBuilder::DoBlock(const SymbolSet& T)
             SectionAdd();
             Push("form");
             TBlock* block = AddBlock(std::make_unique<TBlock>(MasterList, Sc.Attributes(), CurrentCell, Top()));
+            StartForm();
             Next();
             DoBody(T.Plus({FormSy, FormEndSy}));
             SectionAdd();
@@ -980,6 +973,7 @@ void THtmlBuilder::DoBlock(const SymbolSet& T)
             BottomMarginRule(block);
             CellBack(block);
             if (Sc.Sy == FormEndSy) {
+                EndForm();
                 Next();
                 break;
             }
@@ -1169,6 +1163,7 @@ void THtmlBuilder::DoPre()
         paraBlock = nullptr;
     };
     auto closeForm = [&] {
+        EndForm();
         flush();
         SectionAdd();
         PopTag("form");
@@ -1244,14 +1239,11 @@ void THtmlBuilder::DoPre()
             flush();
             DoImage(true);
             break;
-        case InputSy: flush(); break;
+        case InputSy:
         case SelectSy:
-            flush();
-            SkipOptions();
-            break;
         case TextAreaSy:
             flush();
-            SkipTextAreaContent();
+            DoFormControl(false);
             break;
         case FontSy:
         case BaseFontSy:
@@ -1279,6 +1271,7 @@ void THtmlBuilder::DoPre()
             }
             Push("form");
             formBlock = AddBlock(std::make_unique<TBlock>(MasterList, Sc.Attributes(), CurrentCell, Top()));
+            StartForm();
             newPre();
             break;
         case FormEndSy:

@@ -25,6 +25,9 @@ class TCellBasic;
 class TSection;
 class TBlock;
 class TBodyBlock;
+class ThtmlForm;
+class TSelectFormControlObj;
+class TTextAreaFormControlObj;
 
 // The text section the builder is filling. From its construction on it is registered with the document's
 // root: its font runs sit in the root's link-run list, its first link run may own the link's focus window
@@ -149,9 +152,15 @@ private:
     void DoBase();
     void DoStyle();
     void DoBgSound();
-    void DoFormControl();
     // IMG and PANEL (imagereader.cpp); in preformatted text no next token is read.
     void DoImage(bool pre);
+    // ---- forms (formreader.cpp)
+    void DoFormControl(bool readNext = true);
+    void StartForm();
+    void EndForm();
+    ThtmlForm* FormForControl();
+    void ReadOptions(TSelectFormControlObj* control);
+    void ReadTextAreaContent(TTextAreaFormControlObj* control);
 
     // ---- head and special elements (headelements.cpp)
     void DoMeta();
@@ -206,6 +215,8 @@ private:
     int TableLevel = 0;
     int OpenConstructs = 0;
     int BaseFontSize = 3;
+    ThtmlForm* CurrentForm = nullptr;   // the open FORM's form; owned by the section list
+    ThtmlForm* FormlessForm = nullptr;  // made for the first control outside every FORM
     std::array<double, 8> FontConv{};
     std::array<double, 8> PreFontConv{};
 };

@@ -419,7 +419,7 @@ void TTableReader::ReadCaption()
     --B.OpenConstructs;
     B.SectionAdd();
     B.PopTag("caption");
-    B.Section.reset();
+    B.Section.Discard();
     B.CurrentCell = nullptr;
     if (B.Sc.Sy == CaptionEndSy)
         B.Next();

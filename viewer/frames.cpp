@@ -305,6 +305,8 @@ void TfvFrame::ReloadFiles(std::int64_t position)
                 text = ReadFileString(answered);
             LoadIntoViewer(text);
             FViewer->SetPosition(position >= 0 ? position : FSavedPosition);
+            if (FSavedFormData)
+                FViewer->SetFormData(*FSavedFormData);
         } catch (const std::exception&) {
             ShowError(Source);
         }
@@ -319,8 +321,8 @@ void TfvFrame::UnloadFiles()
     if (FSubSet)
         FSubSet->UnloadFiles();
     if (FViewer) {
-        // FIXME: keep the page's form values too, once the viewer can hand them out and take them back.
         FSavedPosition = FViewer->Position();
+        FSavedFormData = FViewer->FormData();
         FViewer->ClearDocument();
         if (LOwner->FActive == FViewer)
             LOwner->FActive = nullptr;
@@ -430,6 +432,7 @@ void TfvFrame::FrameLoad(const std::string& name, const std::string& destination
 
     // Another document into the same viewer.
     const std::int64_t oldPos = FViewer->Position();
+    std::unique_ptr<TFormData> oldForm = FViewer->FormData();
     const std::string oldName = FViewer->CurrentFile();
     const std::string oldTitle = FViewer->DocumentTitle();
     try {
@@ -439,23 +442,26 @@ void TfvFrame::FrameLoad(const std::string& name, const std::string& destination
     }
     fv->AddVisited(newSource + destination);
     if (LOwner->Viewers.size() >= 2 && addHistory)
-        AddHistory(newSource, FViewer->Position(), oldPos);
+        AddHistory(newSource, FViewer->Position(), oldPos, true, std::move(oldForm));
     if (LOwner->Viewers.size() == 1 && addHistory) {
         LOwner->FBase = FViewer->Base();
         LOwner->FBaseTarget = FViewer->BaseTarget();
         LOwner->CurrentFile = FViewer->CurrentFile().empty() ? newSource : FViewer->CurrentFile();
-        fv->RecordFrameNavigation(oldName, oldTitle, oldPos);
+        fv->RecordFrameNavigation(oldName, oldTitle, oldPos, std::move(oldForm));
     }
 }
 
 // ---------------------------------------------------------------------------------------------------------
 // History
 
-void TfvFrame::AddHistory(const std::string& source, std::int64_t newPos, std::int64_t oldPos, bool discardForward)
+void TfvFrame::AddHistory(const std::string& source, std::int64_t newPos, std::int64_t oldPos, bool discardForward,
+                          std::unique_ptr<TFormData> oldForm)
 {
     TFrameViewer* fv = LOwner->Viewer;
-    if (!FHistory.empty() && FHistoryIndex < int(FHistory.size()))
+    if (!FHistory.empty() && FHistoryIndex < int(FHistory.size())) {
         FHistory[std::size_t(FHistoryIndex)].Position->ScrollPos = oldPos;
+        FHistory[std::size_t(FHistoryIndex)].Position->SavedFormData = std::move(oldForm);
+    }
     // A navigation drops every frame's forward steps; the first entry of a frame just made drops nothing.
     if (discardForward)
         LOwner->DiscardForwardHistory();
@@ -494,15 +500,20 @@ bool TfvFrame::GoToHistory(int index)
 {
     if (index < 0 || index >= int(FHistory.size()) || index == FHistoryIndex)
         return false;
-    if (FViewer && FHistoryIndex < int(FHistory.size()))
+    if (FViewer && FHistoryIndex < int(FHistory.size())) {
         FHistory[std::size_t(FHistoryIndex)].Position->ScrollPos = FViewer->Position();
+        FHistory[std::size_t(FHistoryIndex)].Position->SavedFormData = FViewer->FormData();
+    }
     const std::string source = FHistory[std::size_t(index)].Source;
     const std::int64_t pos = FHistory[std::size_t(index)].Position->ScrollPos;
     // Loaded without a new entry: the list and its order stay as they are.
     FrameLoad(source, std::string(), false, false);
     FHistoryIndex = std::min(index, int(FHistory.size()) - 1);
-    if (FViewer)
+    if (FViewer) {
         FViewer->SetPosition(pos);
+        if (const TFormData* form = FHistory[std::size_t(FHistoryIndex)].Position->SavedFormData.get())
+            FViewer->SetFormData(*form);
+    }
     TFrameViewer* fv = LOwner->Viewer;
     fv->CheckVisitedLinks();
     if (fv->OnHistoryChange)

@@ -119,7 +119,9 @@ private:
     void MakeSubSet();
     void DropViewer();
     void DropSubSet();
-    void AddHistory(const std::string& source, std::int64_t newPos, std::int64_t oldPos, bool discardForward = true);
+    // oldForm: the values of the form controls of the page left, kept with its entry.
+    void AddHistory(const std::string& source, std::int64_t newPos, std::int64_t oldPos, bool discardForward = true,
+                    std::unique_ptr<TFormData> oldForm = nullptr);
     void ViewerMetaRefresh(int delay, const std::string& url);
     void RefreshTimerTick();
     void PlaceChild();
@@ -134,6 +136,7 @@ private:
     int FRefreshDelay = 0;
     bool FUnloaded = false;
     std::int64_t FSavedPosition = 0;
+    std::unique_ptr<TFormData> FSavedFormData;  // form values of the page while the frame is unloaded
 };
 
 class TSubFrameSet : public TFrameBase {

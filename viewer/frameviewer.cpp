@@ -135,6 +135,13 @@ std::int64_t TFrameViewer::OnlyViewerPosition()
     return 0;
 }
 
+std::unique_ptr<TFormData> TFrameViewer::OnlyViewerFormData()
+{
+    if (FCurFrameSet->Viewers.size() == 1)
+        return FCurFrameSet->Viewers.front()->FormData();
+    return nullptr;
+}
+
 void TFrameViewer::LoadTopDocument(const std::string& name)
 {
     SetProcessing(true);
@@ -159,6 +166,7 @@ void TFrameViewer::LoadTopDocument(const std::string& name)
             throw;
         }
         const std::int64_t oldPos = OnlyViewerPosition();
+        std::unique_ptr<TFormData> oldForm = OnlyViewerFormData();
         const std::string oldTitle = DocumentTitle();
         FCurFrameSet->UnloadFiles();
         master->Show();
@@ -179,10 +187,11 @@ void TFrameViewer::LoadTopDocument(const std::string& name)
             TFrameSet* oldSet = old.get();
             const std::string oldFile = old->CurrentFile;
             FKeptSets.push_back(std::move(old));
-            BumpHistory(oldFile, oldSet, oldTitle, oldPos);
+            BumpHistory(oldFile, oldSet, oldTitle, oldPos, std::move(oldForm));
         }
     } else {
         const std::int64_t oldPos = OnlyViewerPosition();
+        std::unique_ptr<TFormData> oldForm = OnlyViewerFormData();
         const std::string oldTitle = DocumentTitle();
         SetRedraw(false);
         try {
@@ -195,7 +204,7 @@ void TFrameViewer::LoadTopDocument(const std::string& name)
         Invalidate();
         // The second history case: the same file again.
         if (FHistoryMaxCount > 0 && !FCurFrameSet->CurrentFile.empty())
-            BumpHistory(FCurFrameSet->CurrentFile, FCurFrameSet.get(), oldTitle, oldPos);
+            BumpHistory(FCurFrameSet->CurrentFile, FCurFrameSet.get(), oldTitle, oldPos, std::move(oldForm));
     }
     AddVisited(file + anchor);
     CheckVisitedLinks();
@@ -253,6 +262,14 @@ THTMLViewer* TFrameViewer::ViewerAt(int index)
 }
 
 THTMLViewer* TFrameViewer::ActiveViewer() { return FCurFrameSet->ActiveViewer(); }
+
+TFindResult TFrameViewer::FindEx(const std::u16string& text, bool matchCase, bool reverse)
+{
+    THTMLViewer* v = ActiveViewer();
+    if (!v && ViewerCount() > 0)
+        v = ViewerAt(0);
+    return v ? v->FindEx(text, matchCase, reverse) : TFindResult::NotFound;
+}
 
 std::vector<std::pair<THTMLViewer*, std::string>> TFrameViewer::FrameEdgeList()
 {
@@ -611,26 +628,30 @@ void TFrameViewer::SetVisitedMaxCount(int value)
 // History
 
 void TFrameViewer::BumpHistory(const std::string& oldFile, TFrameSet* oldSet, const std::string& oldTitle,
-                               std::int64_t oldPos)
+                               std::int64_t oldPos, std::unique_ptr<TFormData> oldForm)
 {
+    FFormHistory.resize(FHistory.size());
     if (!FHistory.empty() && FHistoryIndex < int(FHistory.size())) {
         const std::size_t i = std::size_t(FHistoryIndex);
         FHistory[i] = oldFile;
         FHistorySets[i] = oldSet;
         FTitleHistory[i] = oldTitle;
         FPosHistory[i] = oldPos;
+        FFormHistory[i] = std::move(oldForm);
     }
     const auto newer = std::ptrdiff_t(std::min<std::size_t>(std::size_t(FHistoryIndex), FHistory.size()));
     FHistory.erase(FHistory.begin(), FHistory.begin() + newer);
     FHistorySets.erase(FHistorySets.begin(), FHistorySets.begin() + newer);
     FTitleHistory.erase(FTitleHistory.begin(), FTitleHistory.begin() + newer);
     FPosHistory.erase(FPosHistory.begin(), FPosHistory.begin() + newer);
+    FFormHistory.erase(FFormHistory.begin(), FFormHistory.begin() + newer);
     FSeqHistory.erase(FSeqHistory.begin(), FSeqHistory.begin() + newer);
     FHistoryIndex = 0;
     FHistory.insert(FHistory.begin(), FCurFrameSet->CurrentFile);
     FHistorySets.insert(FHistorySets.begin(), FCurFrameSet.get());
     FTitleHistory.insert(FTitleHistory.begin(), DocumentTitle());
     FPosHistory.insert(FPosHistory.begin(), 0);
+    FFormHistory.insert(FFormHistory.begin(), nullptr);
     FSeqHistory.insert(FSeqHistory.begin(), NextSequence());
     if (int(FHistory.size()) > FHistoryMaxCount) {
         const std::size_t n = std::size_t(std::max(0, FHistoryMaxCount));
@@ -638,6 +659,7 @@ void TFrameViewer::BumpHistory(const std::string& oldFile, TFrameSet* oldSet, co
         FHistorySets.resize(n);
         FTitleHistory.resize(n);
         FPosHistory.resize(n);
+        FFormHistory.resize(n);
         FSeqHistory.resize(n);
     }
     FreeUnusedMasters();
@@ -646,11 +668,11 @@ void TFrameViewer::BumpHistory(const std::string& oldFile, TFrameSet* oldSet, co
 }
 
 void TFrameViewer::RecordFrameNavigation(const std::string& oldName, const std::string& oldTitle,
-                                         std::int64_t oldPos)
+                                         std::int64_t oldPos, std::unique_ptr<TFormData> oldForm)
 {
     if (FHistoryMaxCount <= 0 || oldName.empty())
         return;
-    BumpHistory(oldName, FCurFrameSet.get(), oldTitle, oldPos);
+    BumpHistory(oldName, FCurFrameSet.get(), oldTitle, oldPos, std::move(oldForm));
 }
 
 void TFrameViewer::FreeUnusedMasters()
@@ -674,6 +696,7 @@ void TFrameViewer::ClearHistory()
     FHistorySets.clear();
     FTitleHistory.clear();
     FPosHistory.clear();
+    FFormHistory.clear();
     FSeqHistory.clear();
     FHistoryIndex = 0;
     FreeUnusedMasters();
@@ -773,6 +796,8 @@ void TFrameViewer::ShowHistoryEntry(int index)
         FHistorySets[cur] = FCurFrameSet.get();
         FTitleHistory[cur] = DocumentTitle();
         FPosHistory[cur] = OnlyViewerPosition();
+        FFormHistory.resize(FHistory.size());
+        FFormHistory[cur] = OnlyViewerFormData();
     }
     TFrameSet* target = FHistorySets[std::size_t(index)];
     const std::string file = FHistory[std::size_t(index)];
@@ -800,6 +825,10 @@ void TFrameViewer::ShowHistoryEntry(int index)
     } else {
         FCurFrameSet->LoadTopLevel(file, std::string());
     }
+    // A one-viewer page gets back the values its form controls had when it was left.
+    if (std::size_t(index) < FFormHistory.size() && FFormHistory[std::size_t(index)] &&
+        FCurFrameSet->Viewers.size() == 1)
+        FCurFrameSet->Viewers.front()->SetFormData(*FFormHistory[std::size_t(index)]);
     FHistoryIndex = index;
     FreeUnusedMasters();
     CheckVisitedLinks();
@@ -894,6 +923,12 @@ void TFrameViewer::SetupViewer(THTMLViewer& v, TfvFrame& frame)
     v.OnLink = OnLink;
     v.OnInclude = OnInclude;
     v.OnSoundRequest = OnSoundRequest;
+    v.OnObjectClick = OnObjectClick;
+    v.OnObjectFocus = OnObjectFocus;
+    v.OnObjectBlur = OnObjectBlur;
+    v.OnObjectChange = OnObjectChange;
+    v.OnFileBrowse = OnFileBrowse;
+    v.OnFindRequest = OnFindRequest;
     v.OnMouseDown = OnMouseDown;
     v.OnMouseMove = OnMouseMove;
     v.OnMouseUp = OnMouseUp;

@@ -112,6 +112,8 @@ public:
     int ViewerCount() override;
     THTMLViewer* ViewerAt(int index) override;
     THTMLViewer* ActiveViewer() override;
+    // Find in page in the active frame's viewer (the first viewer when none is active).
+    TFindResult FindEx(const std::u16string& text, bool matchCase, bool reverse);
     std::vector<std::pair<THTMLViewer*, std::string>> FrameEdgeList() override;
     TFrameSet& Master() const { return *FCurFrameSet; }
     // The frame of that name (letter case ignored), or nullptr.
@@ -154,7 +156,9 @@ public:
     // Where a frame history entry or a top-level one counts in the order of navigation.
     std::uint64_t NextSequence() { return ++FSequence; }
     // A frame of a one-viewer master followed a link to another document (third history case).
-    void RecordFrameNavigation(const std::string& oldName, const std::string& oldTitle, std::int64_t oldPos);
+    // oldForm: the values of the page's form controls, given back when the history returns to it.
+    void RecordFrameNavigation(const std::string& oldName, const std::string& oldTitle, std::int64_t oldPos,
+                               std::unique_ptr<TFormData> oldForm = nullptr);
 
     // ---- what the tree asks of the viewer
     TStringBitmapList& ImageCache() { return *FImageCache; }
@@ -258,6 +262,13 @@ public:
     TLinkType OnLink;
     TIncludeHandler OnInclude;
     TSoundType OnSoundRequest;
+    TObjectClickEvent OnObjectClick;
+    TObjectClickEvent OnObjectFocus;
+    TObjectClickEvent OnObjectBlur;
+    TObjectClickEvent OnObjectChange;
+    TFileBrowseEvent OnFileBrowse;
+    // Ctrl+F, F3 and Shift+F3 in any frame's viewer.
+    decltype(THTMLViewer::OnFindRequest) OnFindRequest;
 
     void Resize() override;
     void WndMessage(platform::Message& msg) override;
@@ -271,11 +282,12 @@ private:
     std::string ActiveBase();
     void AddHistoryEntry(const std::string& file, TFrameSet* set, const std::string& title);
     void BumpHistory(const std::string& oldFile, TFrameSet* oldSet, const std::string& oldTitle,
-                     std::int64_t oldPos);
+                     std::int64_t oldPos, std::unique_ptr<TFormData> oldForm = nullptr);
     void RetireMaster(std::unique_ptr<TFrameSet> master);
     void FreeUnusedMasters();
     void ShowHistoryEntry(int index);
     std::int64_t OnlyViewerPosition();
+    std::unique_ptr<TFormData> OnlyViewerFormData();
     std::string FullLinkAddress(THTMLViewer& v, const std::string& url);
 
     // The image cache goes after the masters (declared before them), whose viewers hold its pictures.
@@ -297,6 +309,7 @@ private:
     std::vector<TFrameSet*> FHistorySets;
     std::vector<std::string> FTitleHistory;
     std::vector<std::int64_t> FPosHistory;
+    std::vector<std::unique_ptr<TFormData>> FFormHistory;  // form values of one-viewer entries, or none
     std::vector<std::uint64_t> FSeqHistory;
     int FHistoryIndex = 0;
     std::uint64_t FSequence = 0;

@@ -227,6 +227,7 @@ THTMLViewer::THTMLViewer(Control* parent) : Control(parent)
     FSectionList->OnLinkKeyDown = [this](TFontObj* run, int& key, TShiftState shift) {
         LinkKeyDown(run, key, shift);
     };
+    WireFormEvents();
     SethtOptions(FOptions);
 
     FHoverTimer = std::make_unique<Timer>();
@@ -461,7 +462,7 @@ void THTMLViewer::OpenKind(const std::string& name, int kind)
     std::string oldTitle = FTitle;
     int oldKind = FDocumentKind;
     const std::int64_t oldPos = Position();
-    std::unique_ptr<TFormData> formData; // the document's form values (none kept by this engine yet)
+    std::unique_ptr<TFormData> formData = FormData();
     LoadDocument(name, kind);
     if (FCurrentFile != oldFile || FDocumentKind != oldKind)
         PushHistory(oldFile, oldTitle, oldKind, std::move(formData), oldPos);

@@ -21,6 +21,7 @@
 #include "platform/types.h"
 #include "reader/builder.h"
 #include "images/imagecache.h"
+#include "layout/formevents.h"
 
 class TSectionList;
 class TStringBitmapList;
@@ -81,8 +82,6 @@ private:
     std::uint32_t bits_ = 0;
 };
 
-// Saved values of a document's form controls (kept with a history entry).
-using TFormData = std::vector<std::string>;
 
 // A history entry's place in its document.
 class PositionObj
@@ -124,6 +123,10 @@ using TImageClickEvent =
 using TRightClickEvent = std::function<void(THTMLViewer* Sender, TRightClickParameters& Parameters)>;
 using TViewerMouseEvent = std::function<void(THTMLViewer* Sender, platform::TMouseButton Button,
                                              platform::TShiftState Shift, int X, int Y)>;
+// A form control's script event: the control and its ONCLICK, ONFOCUS, ONBLUR or ONCHANGE text.
+using TObjectClickEvent = std::function<void(THTMLViewer* Sender, TFormControlObj* Obj, const std::string& Script)>;
+// The browse button of a file input: FileName starts as the edit's text; the edit takes what it becomes.
+using TFileBrowseEvent = std::function<void(THTMLViewer* Sender, TFormControlObj* Obj, std::string& FileName)>;
 using TFormSubmitEvent = std::function<void(
     THTMLViewer* Sender, const std::string& Action, const std::string& Target, const std::string& EncType,
     const std::string& Method, const std::vector<std::string>& Results)>;
@@ -334,6 +337,11 @@ public:
     TRightClickEvent OnRightClick;
     TViewerMouseEvent OnMouseDouble;
     TFormSubmitEvent OnFormSubmit;
+    TObjectClickEvent OnObjectClick;
+    TObjectClickEvent OnObjectFocus;
+    TObjectClickEvent OnObjectBlur;
+    TObjectClickEvent OnObjectChange;
+    TFileBrowseEvent OnFileBrowse;
     // Passed on to the section list and the builder at each load.
     std::function<void(THTMLViewer* Sender, const std::string& SRC, std::unique_ptr<platform::Bitmap>& Bitmap,
                        platform::TColor& Color)>
@@ -367,6 +375,10 @@ public:
     // A form control at document y got the keyboard focus: scrolls it into view when it is outside.
     void ScrollControlIntoView(int y);
 
+    // The values of the document's form controls (none when it has no forms), and back (viewerforms.cpp).
+    std::unique_ptr<TFormData> FormData() const;
+    void SetFormData(const TFormData& data);
+
     // The section list's relay for a submitted form: runs OnFormSubmit after the click has finished.
     void SubmitForm(const std::string& action, const std::string& target, const std::string& encType,
                     const std::string& method, const std::vector<std::string>& results);
@@ -397,6 +409,8 @@ private:
     void ScrollIntoViewLink(TFontObj* run);
     void LinkKeyDown(TFontObj* run, int& key, platform::TShiftState shift);
     void SetLinkFromRun(TFontObj* run);
+    void WireFormEvents();
+    void ControlMouseMove(TFormControlObj* control);
     void HoverTimerTick();
     void AutoScrollLoop();
     bool AutoScrollStillValid(int generation);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "layout/formcontrols.h"
 #include "layout/sectionlist.h"
 #include "platform/application.h"
 #include "platform/asciitext.h"
@@ -347,6 +348,12 @@ void THTMLViewer::DocMouseUp(TMouseButton button, TShiftState shift, int X, int 
     std::string title;
     const bool hit = FSectionList->LinkAt(FMeasureCanvas.get(), X, docY, link, control, title);
     std::unique_ptr<TUrlTarget> linkOwner(link);
+    if (hit && !link && control) {
+        // The picture of an image input: submits its form with the point clicked.
+        if (auto* image = dynamic_cast<TImageFormControlObj*>(control))
+            image->ImageClicked(image->ClickX, image->ClickY);
+        return;
+    }
     if (!hit || !link)
         return;
     FHoverUrl = link->Url;

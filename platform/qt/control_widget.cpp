@@ -461,17 +461,25 @@ bool ControlBridge::Dispatch(QEvent* event)
             c->KeyDown(key, shift);
             if (!control)
                 return true;
+            // A window that handles keys itself does not see a key the program took (set to 0).
+            if (key == 0 && !own)
+                return true;
         }
         const QString text = ke->text();
+        char16_t ch = 0;
         if (!text.isEmpty() && (text.at(0).unicode() >= 0x20 || text.at(0).unicode() == 0x0D ||
                                 text.at(0).unicode() == 0x08 || text.at(0).unicode() == 0x1B)) {
-            char16_t ch = text.at(0).unicode();
+            ch = text.at(0).unicode();
             c->KeyPress(ch);
         } else if (key == VK_RETURN) {
-            char16_t ch = u'\r';
+            ch = u'\r';
             c->KeyPress(ch);
+        } else {
+            return own;
         }
-        return own;
+        if (!control)
+            return true;
+        return own || ch == 0;
     }
 
     case QEvent::KeyRelease: {

@@ -18,6 +18,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/msgbox.h"
 #include "platform/shell.h"
 #include "platform/testing.h"
@@ -142,6 +143,33 @@ TEST_F(InfoWindowTest, StartsOnTheGeneralPagesWithTheirLinks)
     EXPECT_TRUE(SamePixels(form_->Btn0->Picture(), form_->Btn0->PicUp()));
     EXPECT_TRUE(SamePixels(form_->Btn0->Pic(), form_->Btn0->PicUp()));
     EXPECT_FALSE(SamePixels(form_->BtnBuf->Picture(), form_->Btn0->PicUp()));
+    EXPECT_TRUE(errors_.Messages().empty());
+}
+
+TEST_F(InfoWindowTest, FindBarOpensOnCtrlFAndSearchesThePage)
+{
+    Open();
+    THTMLViewer* page = form_->Viewer->ViewerAt(0);
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(form_->FindBar->Visible());
+    test::KeyStroke(*page, 'F', platform::ssCtrl);
+    ASSERT_TRUE(form_->FindBar->Visible());
+
+    form_->FindBar->SetText(u"купец");
+    test::KeyStroke(*form_->FindBar, platform::VK_RETURN);
+    EXPECT_EQ(page->SelText(), u"купец");
+    EXPECT_EQ(form_->FindBar->Color(), platform::clWindow);
+    // F3 in the page searches again with the bar's text.
+    test::KeyStroke(*page, platform::VK_F3);
+    EXPECT_EQ(page->SelText(), u"купец");
+
+    form_->FindBar->SetText(u"слов таких здесь нет");
+    test::KeyStroke(*form_->FindBar, platform::VK_RETURN);
+    EXPECT_NE(form_->FindBar->Color(), platform::clWindow);
+    form_->FindBar->SetText(u"Векса");
+    EXPECT_EQ(form_->FindBar->Color(), platform::clWindow);  // a new text clears the mark
+    test::KeyStroke(*form_->FindBar, platform::VK_ESCAPE);
+    EXPECT_FALSE(form_->FindBar->Visible());
     EXPECT_TRUE(errors_.Messages().empty());
 }
 

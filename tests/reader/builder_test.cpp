@@ -240,10 +240,11 @@ TEST_F(BuilderTest, HeadElementsAndHostEvents)
     EXPECT_EQ(linkHref, "");
     EXPECT_EQ(script, "if (a<b) x();\r\n");
 
-    // A style element styles what follows; select and textarea content never becomes text.
+    // A style element styles what follows; select and textarea content never becomes text, only their
+    // controls stand in the line.
     Build("<style>p { text-align: center }</style><p>x<select><option>o1<option selected>o2</select>"
           "<textarea>a < b</TEXTAREA>z");
-    EXPECT_EQ(Body(), "p{'xz '}");
+    EXPECT_EQ(Body(), "p{'x\x2\x2z '}");
     EXPECT_EQ(FirstSection(*BodyBlock()->MyCell)->Justify, 2);
 
     Build("<base href=http://h/d/ target=main>");

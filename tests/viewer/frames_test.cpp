@@ -601,3 +601,66 @@ TEST_F(FramesTest, FrameSourcesFollowTheBaseOfTheFramesetDocument)
 }
 
 }  // namespace
+
+namespace {
+
+// What the user typed comes back with the page, through the top-level history and through a frame's own.
+TEST_F(FrameLinksTest, FormValuesComeBackWithTheHistory)
+{
+    viewer_->SetHistoryMaxCount(10);
+    Write("form.html", "<a href=\"plain.html\">NEXT NEXT NEXT</a><form><input name=q></form>");
+    viewer_->OpenFile("form.html");
+    ASSERT_EQ(viewer_->ViewerCount(), 1);
+    viewer_->ViewerAt(0)->SetFormData(TFormData{{"q=typed"}});
+    platform::Control& page = viewer_->ViewerAt(0)->PaintPanel();
+    test::MouseMove(page, 20, 12);
+    test::MouseClick(page, 20, 12);
+    test::ProcessEvents();
+    ASSERT_EQ(viewer_->DocumentTitle(), "Plain");
+    viewer_->GoBack();
+    ASSERT_EQ(viewer_->CurrentFile(), Full("form.html"));
+    std::unique_ptr<TFormData> back = viewer_->ViewerAt(0)->FormData();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(*back, (TFormData{{"q=typed"}}));
+
+    // In a frame: the main frame's page has a form and a link to another page of the same frame.
+    Write("fset.html", "<frameset cols=\"150,*\"><frame name=menu src=menu.html>"
+                       "<frame name=main src=fpage.html></frameset>");
+    Write("fpage.html", "<a href=\"p1.html\">NEXT NEXT NEXT</a><form><input name=w></form>");
+    viewer_->OpenFile("fset.html");
+    ASSERT_EQ(viewer_->ViewerCount(), 2);
+    Frame("main").DocViewer()->SetFormData(TFormData{{"w=in frame"}});
+    ClickFirstLine("main");
+    ASSERT_EQ(ShownFile("main"), "p1.html");
+    viewer_->GoBack();
+    ASSERT_EQ(ShownFile("main"), "fpage.html");
+    back = Frame("main").DocViewer()->FormData();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(*back, (TFormData{{"w=in frame"}}));
+    EXPECT_TRUE(errors_.Messages().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrameLinksTest, FindSearchesTheActiveFrameAndFindKeysReachTheHost)
+{
+    std::vector<TFindRequest> requests;
+    viewer_->OnFindRequest = [&](THTMLViewer*, TFindRequest r) { requests.push_back(r); };
+    viewer_->OpenFile("set.html");
+    // No frame is active yet: the first viewer (the menu) is searched.
+    EXPECT_EQ(viewer_->FindEx(u"go go", false, false), TFindResult::Found);
+    EXPECT_EQ(Frame("menu").DocViewer()->SelText(), u"GO GO");
+    THTMLViewer& main = *Frame("main").DocViewer();
+    main.SetFocus();
+    test::ProcessEvents();
+    ASSERT_EQ(viewer_->ActiveViewer(), &main);
+    EXPECT_EQ(viewer_->FindEx(u"TOP", true, false), TFindResult::Found);
+    EXPECT_EQ(main.SelText(), u"TOP");
+    EXPECT_EQ(viewer_->FindEx(u"go", false, false), TFindResult::NotFound);
+    test::KeyStroke(main, 'F', platform::ssCtrl);
+    EXPECT_EQ(requests, (std::vector<TFindRequest>{TFindRequest::Open}));
+}
+
+}  // namespace

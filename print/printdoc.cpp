@@ -1,0 +1,202 @@
+// The print copy of a document: built, formatted at the printable width, cut into pages and drawn.
+
+#include "print/printdoc.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "images/imagecache.h"
+#include "layout/sectionlist.h"
+#include "platform/canvas.h"
+
+namespace {
+
+constexpr double ScreenDpi = 96.0;
+
+// Bands drawn per sheet: their extent in 1/96 inch.
+int ToPixels(double inches)
+{
+    return std::max(0, int(std::lround(inches * ScreenDpi)));
+}
+
+}  // namespace
+
+TPrintDocument::TPrintDocument()
+    : FRoot(std::make_unique<TSectionList>(nullptr, nullptr)),
+      FCanvas(std::make_unique<platform::Canvas>(FMeasureBitmap))
+{
+}
+
+TPrintDocument::~TPrintDocument() = default;
+
+void TPrintDocument::Load(const std::string& source, bool plainText, const THtmlHost& host)
+{
+    FRoot->Clear();
+    if (!ImageCache) {
+        FOwnCache = std::make_unique<TStringBitmapList>();
+        ImageCache = FOwnCache.get();
+    }
+    FRoot->ImageCache = ImageCache;
+    FRoot->ShowImages = ShowImages;
+    FRoot->SetFonts(FontName, PreFontName, FontSize, FontColor, HotSpotColor, VisitedColor, HotSpotColor,
+                    Background, false, true, CharSet, host.MarginHeight, host.MarginWidth);
+    // The copy is read quietly: the host's events were raised when the document itself was read.
+    FHost = THtmlHost{};
+    FHost.HtmlExpandFilename = host.HtmlExpandFilename;
+    FHost.ExpandName = host.ExpandName;
+    FHost.Include = host.Include;
+    FHost.OnStreamRequest = host.OnStreamRequest;
+    FHost.MarginWidth = host.MarginWidth;
+    FHost.MarginHeight = host.MarginHeight;
+    FHost.IsViewer = host.IsViewer;
+    if (plainText)
+        FBuilder.ParseText(source, *FRoot, FHost);
+    else
+        FBuilder.ParseHtml(source, *FRoot, FHost);
+    FLoaded = true;
+    FHeight = 0;
+    FPages.assign(1, TPageSpan{});
+}
+
+int TPrintDocument::Paginate(const TPrintSettings& settings)
+{
+    FSettings = settings;
+    FGeometry = ComputeGeometry(settings);
+    FRoot->PrintTableBackground = settings.PrintTableBackground || settings.PrintBackground;
+    FRoot->PrintMonoBlack = settings.PrintMonochromeBlack;
+    int maxWidth = 0;
+    int cursor = 0;
+    FHeight = std::max(0, FRoot->Layout(FCanvas.get(), 0, FGeometry.Width, FGeometry.Height, 0, maxWidth, cursor));
+    FPages = TPageBreaks(*FRoot, FGeometry.Height).Cut(FHeight);
+    return PageCount();
+}
+
+void TPrintDocument::PaintPage(platform::Canvas& canvas, int index)
+{
+    if (index < 0 || index >= PageCount())
+        return;
+    const TPageSpan span = FPages[std::size_t(index)];
+    const platform::Rect area{0, 0, FGeometry.Width, std::max(0, span.Bottom - span.Top)};
+    const int saved = canvas.SaveDC();
+    canvas.IntersectClipRect(area);
+    if (FSettings.PrintBackground)
+        canvas.FillRect(area, platform::ColorToRGB(FRoot->Background));
+    FRoot->Printing = true;
+    FRoot->PageBottom = span.Bottom;
+    FRoot->ScrollTo(span.Top);
+    try {
+        FRoot->PaintCell(&canvas, area, area.Width(), 0, 0, 0, 0);
+    } catch (...) {
+        FRoot->Printing = false;
+        canvas.RestoreDC(saved);
+        throw;
+    }
+    FRoot->Printing = false;
+    canvas.RestoreDC(saved);
+}
+
+std::unique_ptr<platform::Bitmap> TPrintDocument::RenderPage(int index)
+{
+    int height = 1;
+    if (index >= 0 && index < PageCount())
+        height = std::max(1, FPages[std::size_t(index)].Bottom - FPages[std::size_t(index)].Top);
+    auto bitmap = std::make_unique<platform::Bitmap>(FGeometry.Width, height);
+    platform::Canvas canvas(*bitmap);
+    canvas.FillRect(platform::Rect{0, 0, FGeometry.Width, height}, platform::clWhite);
+    PaintPage(canvas, index);
+    return bitmap;
+}
+
+void TPrintDocument::DrawSheets(platform::PageDocument& doc, int from, int to)
+{
+    from = std::max(from, 0);
+    to = std::min(to, PageCount() - 1);
+    for (int i = from; i <= to; ++i)
+        DrawSheet(doc, i);
+}
+
+void TPrintDocument::DrawSheet(platform::PageDocument& doc, int index)
+{
+    doc.NewPage();
+    platform::SheetArea area;
+    area.Left = FGeometry.Left;
+    area.Top = FGeometry.Top;
+    area.Scale = FGeometry.Scale;
+    area.Width = FGeometry.Width;
+    area.Height = FGeometry.Height;
+    PaintPage(doc.AreaCanvas(area), index);
+    DrawBand(doc, index, true);
+    DrawBand(doc, index, false);
+}
+
+void TPrintDocument::DrawBand(platform::PageDocument& doc, int index, bool header)
+{
+    const auto& onCanvas = header ? OnHeader : OnFooter;
+    const auto& onHtml = header ? OnHTMLHeader : OnHTMLFooter;
+    if (!onCanvas && !onHtml)
+        return;
+    platform::SheetArea area;
+    area.Left = FGeometry.Left;
+    area.Top = header ? 0.0 : FGeometry.Paper.Height - FGeometry.Bottom;
+    area.Width = ToPixels(FGeometry.Paper.Width - FGeometry.Left - FGeometry.Right);
+    area.Height = ToPixels(header ? FGeometry.Top : FGeometry.Bottom);
+    platform::Canvas& canvas = doc.AreaCanvas(area);
+    if (onCanvas)
+        onCanvas(&canvas, index + 1, area.Width, area.Height);
+    if (onHtml) {
+        const std::string html = onHtml(index + 1, PageCount());
+        if (!html.empty())
+            DrawHTMLBand(canvas, html, area.Width, area.Height);
+    }
+}
+
+void TPrintDocument::DrawHTMLBand(platform::Canvas& canvas, const std::string& html, int width, int height)
+{
+    TSectionList band(nullptr, nullptr);
+    band.ImageCache = ImageCache;
+    band.ShowImages = ShowImages;
+    band.SetFonts(FontName, PreFontName, FontSize, FontColor, HotSpotColor, VisitedColor, HotSpotColor,
+                  platform::clWhite, false, true, CharSet, 0, 0);
+    THtmlHost host;
+    host.HtmlExpandFilename = FHost.HtmlExpandFilename;
+    host.MarginWidth = 0;
+    host.MarginHeight = 0;
+    THtmlBuilder builder;
+    builder.ParseHtml(html, band, host);
+    int maxWidth = 0;
+    int cursor = 0;
+    band.Layout(FCanvas.get(), 0, std::max(1, width), height, 0, maxWidth, cursor);
+    band.Printing = true;
+    band.PageBottom = height;
+    const platform::Rect area{0, 0, width, height};
+    const int saved = canvas.SaveDC();
+    canvas.IntersectClipRect(area);
+    band.PaintCell(&canvas, area, width, 0, 0, 0, 0);
+    canvas.RestoreDC(saved);
+}
+
+platform::Bitmap TPrintDocument::RenderSheet(int index, int pixelsPerInch)
+{
+    auto doc = platform::CreateImageDocument(FGeometry.Paper, pixelsPerInch);
+    DrawSheet(*doc, index);
+    doc->End();
+    return doc->SheetBitmap(0);
+}
+
+bool TPrintDocument::ExportPdf(const std::string& fileName, std::string& error)
+{
+    auto doc = platform::CreatePdfDocument(fileName, FGeometry.Paper, Title(), error);
+    if (!doc)
+        return false;
+    try {
+        DrawSheets(*doc, 0, PageCount() - 1);
+    } catch (...) {
+        doc->Abort();
+        throw;
+    }
+    if (!doc->End()) {
+        error = doc->Error();
+        return false;
+    }
+    return true;
+}

@@ -94,6 +94,14 @@ QImage DrawableImage(const Canvas::Impl& c, const Bitmap::Impl& b)
 
 } // namespace
 
+bool PageVisible(const Canvas::Impl& c, const QRect& box)
+{
+    const QRect area = c.page->bounds.translated(c.s.org.X, c.s.org.Y);
+    if (!box.intersects(area))
+        return false;
+    return !c.s.hasClip || c.s.clip.boundingRect().intersects(box);
+}
+
 QPainter& PagePainter(Canvas::Impl& c)
 {
     PageTarget& t = *c.page;

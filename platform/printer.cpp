@@ -230,6 +230,14 @@ std::unique_ptr<PageDocument> CreatePdfDocument(const std::string& fileName, con
         error = "Cannot create file \"" + fileName + "\"";
         return nullptr;
     }
+    {
+        // Tried first, so that an unwritable place is reported plainly.
+        QFile probe(d->tempName);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            error = "Cannot create file \"" + fileName + "\"";
+            return nullptr;
+        }
+    }
     d->pdf = std::make_unique<QPdfWriter>(d->tempName);
     d->pdf->setCreator(QStringLiteral("VexaInfo"));
     d->pdf->setTitle(FromProgramText(title));

@@ -125,6 +125,12 @@ void PaintRunOn(QPainter& p, Canvas::Impl& c, int startX, int baseline, int n, u
 void PaintRun(Canvas::Impl& c, int startX, int baseline, int n, unsigned options, const Rect* rect, int extent)
 {
     if (c.page) {
+        // Text outside the visible area is not sent: a PDF keeps text that a clip hides, and readers
+        // would find it when the text is searched or copied.
+        const TextMetrics& tm = c.s.font.Metrics();
+        const QRect box(startX, baseline - tm.tmAscent, std::max(extent, 1), std::max(tm.tmHeight, 1));
+        if (!PageVisible(c, box))
+            return;
         QPainter& p = PagePainter(c);
         p.save();
         PaintRunOn(p, c, startX, baseline, n, options, rect, extent);

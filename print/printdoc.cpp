@@ -167,6 +167,8 @@ void TPrintDocument::DrawHTMLBand(platform::Canvas& canvas, const std::string& h
     int cursor = 0;
     band.Layout(FCanvas.get(), 0, std::max(1, width), height, 0, maxWidth, cursor);
     band.Printing = true;
+    band.PrintTableBackground = FRoot->PrintTableBackground;
+    band.PrintMonoBlack = FRoot->PrintMonoBlack;
     band.PageBottom = height;
     const platform::Rect area{0, 0, width, height};
     const int saved = canvas.SaveDC();

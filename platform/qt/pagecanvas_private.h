@@ -28,6 +28,8 @@ struct PageTarget
     Point lastOrg;
 };
 
+// Whether a logical rectangle meets the part of the page that shows (the area and the clip).
+bool PageVisible(const Canvas::Impl& c, const QRect& box);
 // The painter with the canvas's window origin and clip applied.
 QPainter& PagePainter(Canvas::Impl& c);
 

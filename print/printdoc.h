@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/exception.h"
 #include "platform/printer.h"
 #include "platform/types.h"
 #include "print/pagebreaks.h"
@@ -22,6 +23,9 @@ class Canvas;
 
 class TSectionList;
 class TStringBitmapList;
+
+// Printing or writing a PDF file failed; the message says why.
+VEXA_DECLARE_EXCEPTION(EPrintError, platform::Exception)
 
 class TPrintDocument {
 public:

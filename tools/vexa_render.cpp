@@ -3,6 +3,8 @@
 //   vexa-render PAGE [--width N] [--height H] OUT.png
 //       N is the width of the document area (default 551). Without --height the whole document height is
 //       painted; with it, the top H pixels. Prints the document's size and title.
+//   vexa-render PAGE --pdf OUT.pdf [--paper A4|Letter]
+//       Prints the page to a PDF file (A4 unless --paper says otherwise) and tells how many pages it has.
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +14,7 @@
 
 #include "platform/application.h"
 #include "platform/codepage.h"
+#include "platform/printer.h"
 #include "platform/testing.h"
 #include "viewer/htmlviewer.h"
 
@@ -19,7 +22,8 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: vexa-render PAGE [--width N] [--height H] OUT.png\n");
+    std::fprintf(stderr, "usage: vexa-render PAGE [--width N] [--height H] OUT.png\n"
+                         "       vexa-render PAGE --pdf OUT.pdf [--paper A4|Letter]\n");
     return 2;
 }
 
@@ -29,20 +33,27 @@ int main(int argc, char** argv)
 {
     std::string page, out;
     int width = 551, height = 0;
+    std::string pdf;
+    platform::PaperSize paper = platform::PaperA4();
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--width" && i + 1 < argc)
             width = std::atoi(argv[++i]);
         else if (a == "--height" && i + 1 < argc)
             height = std::atoi(argv[++i]);
-        else if (page.empty())
+        else if (a == "--pdf" && i + 1 < argc)
+            pdf = argv[++i];
+        else if (a == "--paper" && i + 1 < argc) {
+            if (!platform::PaperByName(argv[++i], paper))
+                return Usage();
+        } else if (page.empty())
             page = a;
         else if (out.empty())
             out = a;
         else
             return Usage();
     }
-    if (page.empty() || out.empty() || width < 1 || height < 0)
+    if (page.empty() || (out.empty() && pdf.empty()) || width < 1 || height < 0)
         return Usage();
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     platform::Application app(argc, argv);
@@ -52,6 +63,13 @@ int main(int argc, char** argv)
         viewer.SetScrollBars(ssNone);
         viewer.SetBounds(0, 0, width, std::max(height, 100));
         viewer.OpenFile(page);
+        if (!pdf.empty()) {
+            viewer.PrintPaper = paper;
+            viewer.PrintToPDF(pdf);
+            std::printf("pdf: %s pages=%d\n", pdf.c_str(), viewer.NumPrinterPages());
+            if (out.empty())
+                return 0;
+        }
         const int docHeight = viewer.DocumentHeight();
         viewer.SetBounds(0, 0, width, height > 0 ? height : std::clamp(docHeight, 1, 32000));
         platform::test::ProcessEvents();

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/printpreview.h"
+#include "layout/sectionlist.h"
 #include "print/printdoc.h"
 #include "viewer/htmlviewer.h"
 
@@ -68,7 +69,8 @@ std::unique_ptr<TPrintDocument> THTMLViewer::MakePrintDocument(const platform::P
                 OnPrintHTMLFooter(this, page, count, html);
             return html;
         };
-    if (!FCurrentFile.empty() || !FDocumentSource.empty()) {
+    // A cleared viewer prints one empty page.
+    if (FSectionList->Count() > 0) {
         if (FDocumentKind == 0)
             doc->Load(FDocumentSource, false, MakeHost(false));
         else if (FDocumentKind == 1)

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "images/imagecache.h"
+#include "layout/backgroundtile.h"
 #include "layout/sectionlist.h"
 #include "platform/canvas.h"
 
@@ -78,9 +80,10 @@ void TPrintDocument::PaintPage(platform::Canvas& canvas, int index)
     const TPageSpan span = FPages[std::size_t(index)];
     const platform::Rect area{0, 0, FGeometry.Width, std::max(0, span.Bottom - span.Top)};
     const int saved = canvas.SaveDC();
-    canvas.IntersectClipRect(area);
+    // The background covers the whole printed area of the sheet; the document only its own rows.
     if (FSettings.PrintBackground)
-        canvas.FillRect(area, platform::ColorToRGB(FRoot->Background));
+        PaintBackground(canvas, platform::Rect{0, 0, FGeometry.Width, std::max(area.Bottom, FGeometry.Height)}, span);
+    canvas.IntersectClipRect(area);
     FRoot->Printing = true;
     FRoot->PageBottom = span.Bottom;
     FRoot->ScrollTo(span.Top);
@@ -93,6 +96,28 @@ void TPrintDocument::PaintPage(platform::Canvas& canvas, int index)
     }
     FRoot->Printing = false;
     canvas.RestoreDC(saved);
+}
+
+void TPrintDocument::PaintBackground(platform::Canvas& canvas, const platform::Rect& area, const TPageSpan& span)
+{
+    canvas.FillRect(area, platform::ColorToRGB(FRoot->Background));
+    FRoot->LoadBackgroundImage();
+    const platform::Bitmap* image = FRoot->BackgroundImage;
+    if (!FRoot->ShowImages || !image || image->Empty())
+        return;
+    BackgroundPos position[2];
+    if (FRoot->BackgroundPosition.size() == sizeof position) {
+        std::memcpy(static_cast<void*>(position), FRoot->BackgroundPosition.data(), sizeof position);
+    } else {
+        position[0].PosType = BgLeft;
+        position[1].PosType = BgTop;
+    }
+    const platform::Bitmap* mask = FRoot->BackgroundMask;
+    if (mask && (mask->Empty() || mask->Width() != image->Width() || mask->Height() != image->Height()))
+        mask = nullptr;
+    // The picture lies on the whole document; the page shows its rows.
+    const platform::Rect document{0, -span.Top, area.Right, std::max(FHeight, span.Top + area.Bottom) - span.Top};
+    TileBackground(canvas, document, area, *image, mask, position[0], position[1]);
 }
 
 std::unique_ptr<platform::Bitmap> TPrintDocument::RenderPage(int index)

@@ -182,3 +182,19 @@ TEST(Sheets, UnwritablePdfPathFailsAndLeavesNoFile)
     EXPECT_FALSE(fs::exists(dir.File("taken.pdf.part")));
     EXPECT_FALSE(doc->ExportPdf("", error));
 }
+
+TEST(Sheets, DocumentBackgroundIsPrintedOnlyWhenAskedFor)
+{
+    const std::string html = "<body bgcolor=\"#00FF00\" background=\"" VEXA_TESTDATA_DIR
+                             "/images/pngsuite/basn2c08.png\"><p>Text</p>";
+    auto plain = Printed(html, Letter(1.0));
+    EXPECT_EQ(plain->RenderSheet(0, 96).Pixel(600, 900), platform::clWhite);
+    TPrintSettings settings = Letter(1.0);
+    settings.PrintBackground = true;
+    auto coloured = Printed("<body bgcolor=\"#00FF00\"><p>Text</p>", settings);
+    EXPECT_EQ(coloured->RenderSheet(0, 96).Pixel(600, 900), platform::RGB(0, 255, 0));
+    auto pictured = Printed(html, settings);
+    const platform::TColor c = pictured->RenderSheet(0, 96).Pixel(600, 900);
+    EXPECT_NE(c, platform::clWhite);
+    EXPECT_NE(c, platform::RGB(0, 255, 0));  // the picture covers the colour
+}

@@ -132,6 +132,10 @@ void PaintRun(Canvas::Impl& c, int startX, int baseline, int n, unsigned options
         if (!PageVisible(c, box))
             return;
         QPainter& p = PagePainter(c);
+        if (!(rect && (options & ETO_CLIPPED))) {
+            PaintRunOn(p, c, startX, baseline, n, options, rect, extent);
+            return;
+        }
         p.save();
         PaintRunOn(p, c, startX, baseline, n, options, rect, extent);
         p.restore();

@@ -65,8 +65,8 @@ int main(int argc, char** argv)
         viewer.OpenFile(page);
         if (!pdf.empty()) {
             viewer.PrintPaper = paper;
-            viewer.PrintToPDF(pdf);
-            std::printf("pdf: %s pages=%d\n", pdf.c_str(), viewer.NumPrinterPages());
+            const int pages = viewer.PrintToPDF(pdf);
+            std::printf("pdf: %s pages=%d\n", pdf.c_str(), pages);
             if (out.empty())
                 return 0;
         }

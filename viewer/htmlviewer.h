@@ -227,9 +227,9 @@ public:
     // Asks the platform's print dialog (the range offered is FromPage .. ToPage, 1-based) and prints the
     // pages chosen; nothing happens when the dialog is cancelled. Throws EPrintError when printing fails.
     void Print(int FromPage, int ToPage);
-    // Writes every page to a PDF file; throws EPrintError ("Cannot create file ...") when it cannot be
-    // written, and then no file is left.
-    void PrintToPDF(const std::string& FileName);
+    // Writes every page to a PDF file and answers the number of pages; throws EPrintError ("Cannot create
+    // file ...") when it cannot be written, and then no file is left.
+    int PrintToPDF(const std::string& FileName);
     // Opens (or brings back) the print preview window of the current document.
     void PrintPreview();
     platform::PrintPreview* PreviewWindow();

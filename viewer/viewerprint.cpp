@@ -123,12 +123,13 @@ void THTMLViewer::Print(int FromPage, int ToPage)
         throw EPrintError(sheets->Error());
 }
 
-void THTMLViewer::PrintToPDF(const std::string& FileName)
+int THTMLViewer::PrintToPDF(const std::string& FileName)
 {
     std::unique_ptr<TPrintDocument> doc = MakePrintDocument(PrintPaper);
     std::string error;
     if (!doc->ExportPdf(FileName, error))
         throw EPrintError(error);
+    return doc->PageCount();
 }
 
 void THTMLViewer::PrintPreview()

@@ -12,6 +12,7 @@
 #include "layout/section.h"
 #include "layout/sectionlist.h"
 #include "platform/bitmap.h"
+#include "platform/canvas.h"
 #include "print/printdoc.h"
 
 namespace {
@@ -189,4 +190,33 @@ TEST(Paging, PagesShowTheirOwnRowsOnly)
     for (int x = 0; x < second->Width(); ++x)
         inkInTopRow |= second->Pixel(x, 0) != platform::clWhite;
     EXPECT_FALSE(inkInTopRow);
+}
+
+TEST(Paging, PrintedPagesMatchTheDocumentPaintedPlainly)
+{
+    // Nested blocks, floats and long paragraphs: every page shows exactly what a plain paint of its rows
+    // shows (blocks outside a page are passed over while printing, never ones that reach into it).
+    std::string html = "<body text=black>";
+    for (int i = 0; i < 40; ++i) {
+        html += "<div style=\"margin-left: 20px\"><div style=\"float: right; width: 80px; height: 120px; "
+                "background-color: #C0C0FF\">float</div>" + Paragraphs(3) + "<div><p>Inner " +
+                std::to_string(i) + "</p></div></div>";
+    }
+    auto doc = Printed(html, Settings(8.5, 11, 1.0));
+    ASSERT_GT(doc->PageCount(), 3);
+    for (int i = 0; i < doc->PageCount(); ++i) {
+        auto printed = doc->RenderPage(i);
+        const TPageSpan span = doc->Page(i);
+        platform::Bitmap plain(printed->Width(), printed->Height());
+        platform::Canvas canvas(plain);
+        canvas.FillRect(platform::Rect{0, 0, plain.Width(), plain.Height()}, platform::clWhite);
+        doc->Root().ScrollTo(span.Top);
+        const platform::Rect area{0, 0, plain.Width(), plain.Height()};
+        doc->Root().PaintCell(&canvas, area, area.Width(), 0, 0, 0, 0);
+        int differences = 0;
+        for (int y = 0; y < plain.Height(); ++y)
+            for (int x = 0; x < plain.Width(); ++x)
+                differences += printed->Pixel(x, y) != plain.Pixel(x, y);
+        EXPECT_EQ(differences, 0) << "page " << i;
+    }
 }

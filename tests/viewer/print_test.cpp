@@ -139,7 +139,7 @@ TEST_F(ViewerPrintTest, PrintToPDFWritesEveryPageWithHeadersAndFooters)
     };
     viewer_->OnPrintFooter = [&](THTMLViewer*, platform::Canvas*, int page, int, int) { footers.push_back(page); };
     const std::string file = File("viewer.pdf");
-    viewer_->PrintToPDF(file);
+    EXPECT_EQ(viewer_->PrintToPDF(file), 3);
     EXPECT_EQ(headers, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(footers, (std::vector<int>{1, 2, 3}));
     ASSERT_TRUE(fs::exists(file));

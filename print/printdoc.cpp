@@ -10,6 +10,7 @@
 #include "layout/backgroundtile.h"
 #include "layout/sectionlist.h"
 #include "platform/canvas.h"
+#include "platform/timer.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ int TPrintDocument::Paginate(const TPrintSettings& settings)
     int cursor = 0;
     FHeight = std::max(0, FRoot->Layout(FCanvas.get(), 0, FGeometry.Width, FGeometry.Height, 0, maxWidth, cursor));
     FPages = TPageBreaks(*FRoot, FGeometry.Height).Cut(FHeight);
+    StopAnimation();
     return PageCount();
 }
 
@@ -95,7 +97,15 @@ void TPrintDocument::PaintPage(platform::Canvas& canvas, int index)
         throw;
     }
     FRoot->Printing = false;
+    StopAnimation();
     canvas.RestoreDC(saved);
+}
+
+void TPrintDocument::StopAnimation()
+{
+    // Printed pictures keep their first frame: the copy's animation timer never runs.
+    if (platform::Timer* timer = FRoot->AnimationTimer())
+        timer->SetEnabled(false);
 }
 
 void TPrintDocument::PaintBackground(platform::Canvas& canvas, const platform::Rect& area, const TPageSpan& span)

@@ -83,6 +83,7 @@ public:
     bool ExportPdf(const std::string& fileName, std::string& error);
 
 private:
+    void StopAnimation();
     void PaintBackground(platform::Canvas& canvas, const platform::Rect& area, const TPageSpan& span);
     void DrawSheet(platform::PageDocument& doc, int index);
     void DrawBand(platform::PageDocument& doc, int index, bool header);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -197,4 +198,22 @@ TEST(Sheets, DocumentBackgroundIsPrintedOnlyWhenAskedFor)
     const platform::TColor c = pictured->RenderSheet(0, 96).Pixel(600, 900);
     EXPECT_NE(c, platform::clWhite);
     EXPECT_NE(c, platform::RGB(0, 255, 0));  // the picture covers the colour
+}
+
+TEST(Sheets, AFailingHeaderHandlerLeavesNoPdf)
+{
+    TempDir dir;
+    auto doc = Printed(ThreePages, Letter(1.0));
+    doc->OnHeader = [](platform::Canvas*, int page, int, int) {
+        if (page == 2)
+            throw std::runtime_error("header failed");
+    };
+    std::string error;
+    const std::string file = dir.File("failed.pdf");
+    EXPECT_THROW(doc->ExportPdf(file, error), std::runtime_error);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(file + ".part"));
+    // The document prints again afterwards.
+    doc->OnHeader = nullptr;
+    EXPECT_TRUE(doc->ExportPdf(file, error)) << error;
 }

@@ -271,4 +271,11 @@ int PrintPreview::ShownPixelsPerInch() const
     return d->shownPpi;
 }
 
+Bitmap PrintPreview::Snapshot() const
+{
+    if (!d->window)
+        return Bitmap();
+    return BitmapFromQImage(d->window->grab().toImage().convertToFormat(QImage::Format_RGB32));
+}
+
 } // namespace platform

@@ -44,6 +44,8 @@ public:
     // The sheet as last drawn for the window, and its resolution.
     const Bitmap& ShownSheet() const;
     int ShownPixelsPerInch() const;
+    // The window as it looks now (an empty bitmap when it was closed for good).
+    Bitmap Snapshot() const;
 
     struct Impl;
 

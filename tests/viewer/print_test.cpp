@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "platform/printer.h"
 #include "platform/printpreview.h"
 #include "platform/testing.h"
+#include "images/pngwrite.h"
 #include "print/printdoc.h"
 #include "viewer/htmlviewer.h"
 
@@ -198,6 +200,15 @@ TEST_F(ViewerPrintTest, PreviewShowsSheetsWithNavigationAndZoom)
     EXPECT_EQ(preview->PageCount(), 3);
     EXPECT_EQ(preview->CurrentPage(), 0);
     EXPECT_FALSE(preview->ShownSheet().Empty());
+    const platform::Bitmap window = preview->Snapshot();
+    ASSERT_FALSE(window.Empty());
+    // The sheet fills most of the window's width: a long run of white across the middle.
+    int white = 0;
+    for (int x = 0; x < window.Width(); ++x)
+        white += window.Pixel(x, window.Height() / 2) == platform::clWhite;
+    EXPECT_GT(white, window.Width() / 2);
+    if (const char* keep = std::getenv("VEXA_KEEP_PREVIEW"))
+        SavePNG(window, nullptr, keep);
     preview->SetZoom(100);
     EXPECT_EQ(preview->ShownPixelsPerInch(), 96);
     EXPECT_EQ(preview->ShownSheet().Width(), 794);  // A4 at 96 pixels per inch

@@ -10,21 +10,32 @@
 #include "layout/section.h"
 #include "layout/sectionlist.h"
 
-TPageBreaks::TPageBreaks(TSectionList& root, int pageHeight) : FPageHeight(std::max(1, pageHeight))
+TPageBreaks::TPageBreaks(TSectionList& root, int pageHeight,
+                         std::function<bool(TSectionBase& item, TPageBreaks& breaks)> itemHook)
+    : ItemHook(std::move(itemHook)), FPageHeight(std::max(1, pageHeight))
 {
     CollectCell(root, 0);
-    Normalise();
 }
 
 void TPageBreaks::AddBand(int top, int bottom)
 {
-    if (bottom - top > 1 && bottom - top <= FPageHeight)
+    if (bottom - top > 1 && bottom - top <= FPageHeight) {
         FBands.push_back(TPageSpan{top, bottom});
+        FNormalised = false;
+    }
 }
 
 void TPageBreaks::AddForced(int y)
 {
     FForced.push_back(y);
+    FNormalised = false;
+}
+
+void TPageBreaks::AddRepeat(int top, int bottom, int itemBottom)
+{
+    // Rows taking half a page or more are not repeated: the pages would hold little else.
+    if (top < bottom && bottom < itemBottom && 2 * (bottom - top) < FPageHeight)
+        FRepeats.push_back(Repeat{top, bottom, itemBottom});
 }
 
 void TPageBreaks::CollectCell(const TCellBasic& cell, int depth)
@@ -38,6 +49,8 @@ void TPageBreaks::CollectCell(const TCellBasic& cell, int depth)
 void TPageBreaks::CollectItem(TSectionBase& item, int depth)
 {
     if (item.YPosition == NotLaidOut)
+        return;
+    if (ItemHook && ItemHook(item, *this))
         return;
     if (dynamic_cast<TPage*>(&item)) {
         AddForced(item.YDraw);
@@ -81,6 +94,9 @@ void TPageBreaks::CollectItem(TSectionBase& item, int depth)
 
 void TPageBreaks::Normalise()
 {
+    if (FNormalised)
+        return;
+    FNormalised = true;
     std::sort(FForced.begin(), FForced.end());
     FForced.erase(std::unique(FForced.begin(), FForced.end()), FForced.end());
     std::sort(FBands.begin(), FBands.end(), [](const TPageSpan& a, const TPageSpan& b) { return a.Top < b.Top; });
@@ -95,13 +111,20 @@ void TPageBreaks::Normalise()
     FBands = std::move(merged);
 }
 
-std::vector<TPageSpan> TPageBreaks::Cut(int documentHeight) const
+std::vector<TPageSpan> TPageBreaks::Cut(int documentHeight)
 {
+    Normalise();
     std::vector<TPageSpan> pages;
     int top = 0;
     auto forced = FForced.begin();
     while (top < documentHeight) {
-        const long long limit = (long long)top + FPageHeight;
+        // A page that starts inside a table below its head rows shows them again first.
+        const Repeat* repeat = nullptr;
+        for (const Repeat& r : FRepeats)
+            if (r.Bottom <= top && top < r.ItemBottom && (!repeat || r.Top > repeat->Top))
+                repeat = &r;
+        const int reserved = repeat ? repeat->Bottom - repeat->Top : 0;
+        const long long limit = (long long)top + FPageHeight - reserved;
         forced = std::upper_bound(forced, FForced.end(), top);
         int cut;
         if (forced != FForced.end() && *forced < limit && *forced < documentHeight) {
@@ -120,7 +143,12 @@ std::vector<TPageSpan> TPageBreaks::Cut(int documentHeight) const
                     cut = band.Top;
             }
         }
-        pages.push_back(TPageSpan{top, cut});
+        TPageSpan page{top, cut};
+        if (repeat) {
+            page.RepeatTop = repeat->Top;
+            page.RepeatBottom = repeat->Bottom;
+        }
+        pages.push_back(page);
         top = cut;
     }
     if (pages.empty())

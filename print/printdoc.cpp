@@ -70,7 +70,7 @@ int TPrintDocument::Paginate(const TPrintSettings& settings)
     int maxWidth = 0;
     int cursor = 0;
     FHeight = std::max(0, FRoot->Layout(FCanvas.get(), 0, FGeometry.Width, FGeometry.Height, 0, maxWidth, cursor));
-    FPages = TPageBreaks(*FRoot, FGeometry.Height).Cut(FHeight);
+    FPages = TPageBreaks(*FRoot, FGeometry.Height, ItemBreaks).Cut(FHeight);
     StopAnimation();
     return PageCount();
 }
@@ -80,15 +80,32 @@ void TPrintDocument::PaintPage(platform::Canvas& canvas, int index)
     if (index < 0 || index >= PageCount())
         return;
     const TPageSpan span = FPages[std::size_t(index)];
-    const platform::Rect area{0, 0, FGeometry.Width, std::max(0, span.Bottom - span.Top)};
     const int saved = canvas.SaveDC();
     // The background covers the whole printed area of the sheet; the document only its own rows.
     if (FSettings.PrintBackground)
-        PaintBackground(canvas, platform::Rect{0, 0, FGeometry.Width, std::max(area.Bottom, FGeometry.Height)}, span);
+        PaintBackground(canvas, platform::Rect{0, 0, FGeometry.Width, std::max(span.Height(), FGeometry.Height)},
+                        span.Top - span.RepeatHeight());
+    try {
+        if (span.RepeatHeight() > 0)
+            PaintRows(canvas, span.RepeatTop, span.RepeatBottom, 0);
+        PaintRows(canvas, span.Top, span.Bottom, span.RepeatHeight());
+    } catch (...) {
+        canvas.RestoreDC(saved);
+        throw;
+    }
+    canvas.RestoreDC(saved);
+}
+
+void TPrintDocument::PaintRows(platform::Canvas& canvas, int top, int bottom, int at)
+{
+    const platform::Rect area{0, 0, FGeometry.Width, std::max(0, bottom - top)};
+    const int saved = canvas.SaveDC();
+    const platform::Point origin = canvas.GetWindowOrg();
+    canvas.SetWindowOrg(origin.X, origin.Y - at);
     canvas.IntersectClipRect(area);
     FRoot->Printing = true;
-    FRoot->PageBottom = span.Bottom;
-    FRoot->ScrollTo(span.Top);
+    FRoot->PageBottom = bottom;
+    FRoot->ScrollTo(top);
     try {
         FRoot->PaintCell(&canvas, area, area.Width(), 0, 0, 0, 0);
     } catch (...) {
@@ -108,7 +125,7 @@ void TPrintDocument::StopAnimation()
         timer->SetEnabled(false);
 }
 
-void TPrintDocument::PaintBackground(platform::Canvas& canvas, const platform::Rect& area, const TPageSpan& span)
+void TPrintDocument::PaintBackground(platform::Canvas& canvas, const platform::Rect& area, int top)
 {
     canvas.FillRect(area, platform::ColorToRGB(FRoot->Background));
     FRoot->LoadBackgroundImage();
@@ -126,7 +143,7 @@ void TPrintDocument::PaintBackground(platform::Canvas& canvas, const platform::R
     if (mask && (mask->Empty() || mask->Width() != image->Width() || mask->Height() != image->Height()))
         mask = nullptr;
     // The picture lies on the whole document; the page shows its rows.
-    const platform::Rect document{0, -span.Top, area.Right, std::max(FHeight, span.Top + area.Bottom) - span.Top};
+    const platform::Rect document{0, -top, area.Right, std::max(FHeight, top + area.Bottom) - top};
     TileBackground(canvas, document, area, *image, mask, position[0], position[1]);
 }
 
@@ -134,7 +151,7 @@ std::unique_ptr<platform::Bitmap> TPrintDocument::RenderPage(int index)
 {
     int height = 1;
     if (index >= 0 && index < PageCount())
-        height = std::max(1, FPages[std::size_t(index)].Bottom - FPages[std::size_t(index)].Top);
+        height = std::max(1, FPages[std::size_t(index)].Height());
     auto bitmap = std::make_unique<platform::Bitmap>(FGeometry.Width, height);
     platform::Canvas canvas(*bitmap);
     canvas.FillRect(platform::Rect{0, 0, FGeometry.Width, height}, platform::clWhite);

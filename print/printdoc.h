@@ -22,6 +22,7 @@ class Canvas;
 }  // namespace platform
 
 class TSectionList;
+class TSectionBase;
 class TStringBitmapList;
 
 // Printing or writing a PDF file failed; the message says why.
@@ -56,6 +57,10 @@ public:
     std::function<std::string(int pageNumber, int pageCount)> OnHTMLHeader;
     std::function<std::string(int pageNumber, int pageCount)> OnHTMLFooter;
 
+    // Where pages may end inside items the paging does not know (tables hook in here until they tell their
+    // rows and head rows themselves): answer true when the item was handled.
+    std::function<bool(TSectionBase& item, TPageBreaks& breaks)> ItemBreaks;
+
     // Builds the copy from a document's source (plainText: a text file), reading linked files through host.
     void Load(const std::string& source, bool plainText, const THtmlHost& host);
     // Formats the copy for the settings and cuts it into pages; answers the number of pages (at least 1).
@@ -84,7 +89,9 @@ public:
 
 private:
     void StopAnimation();
-    void PaintBackground(platform::Canvas& canvas, const platform::Rect& area, const TPageSpan& span);
+    void PaintBackground(platform::Canvas& canvas, const platform::Rect& area, int top);
+    // Paints document rows [top, bottom) at canvas row at.
+    void PaintRows(platform::Canvas& canvas, int top, int bottom, int at);
     void DrawSheet(platform::PageDocument& doc, int index);
     void DrawBand(platform::PageDocument& doc, int index, bool header);
     void DrawHTMLBand(platform::Canvas& canvas, const std::string& html, int width, int height);

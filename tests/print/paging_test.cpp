@@ -220,3 +220,46 @@ TEST(Paging, PrintedPagesMatchTheDocumentPaintedPlainly)
         EXPECT_EQ(differences, 0) << "page " << i;
     }
 }
+
+TEST(Paging, HeadRowsRepeatOnThePagesTheirItemGoesOnTo)
+{
+    // A stand-in for a table: the hook marks the first child (40 rows) of the block as its head rows.
+    const std::string html = "<body text=black><div><div style=\"height: 40px; background-color: black\"></div>" +
+                             Paragraphs(120) + "</div><p>After the table</p>" + Paragraphs(60);
+    auto doc = std::make_unique<TPrintDocument>();
+    doc->Load(html, false, THtmlHost{});
+    int hooked = 0;
+    doc->ItemBreaks = [&](TSectionBase& item, TPageBreaks& breaks) {
+        auto* block = dynamic_cast<TBlock*>(&item);
+        if (!block || !block->MyCell || block->MyCell->Count() == 0)
+            return false;
+        auto* head = dynamic_cast<TBlock*>((*block->MyCell)[0]);
+        if (!head || head->SectionHeight != 40)
+            return false;
+        ++hooked;
+        breaks.AddRepeat(head->YDraw, head->YDraw + head->SectionHeight, block->YDraw + block->SectionHeight);
+        return false;
+    };
+    doc->Paginate(Settings(8.5, 11, 1.0));
+    EXPECT_EQ(hooked, 1);
+    ASSERT_GT(doc->PageCount(), 3);
+    EXPECT_EQ(doc->Page(0).RepeatHeight(), 0);
+    bool sawEnd = false;
+    for (int i = 0; i < doc->PageCount(); ++i) {
+        const TPageSpan& p = doc->Page(i);
+        EXPECT_LE(p.Height(), doc->Geometry().Height);
+        if (i > 0) {
+            EXPECT_EQ(p.Top, doc->Page(i - 1).Bottom);
+        }
+        auto bitmap = doc->RenderPage(i);
+        ASSERT_EQ(bitmap->Height(), p.Height());
+        if (p.RepeatHeight() > 0) {
+            EXPECT_EQ(p.RepeatHeight(), 40);
+            EXPECT_EQ(bitmap->Pixel(300, 20), platform::clBlack) << "page " << i;
+            EXPECT_NE(bitmap->Pixel(300, 45), platform::clBlack) << "page " << i;
+        } else if (i > 0) {
+            sawEnd = true;  // pages after the table repeat nothing
+        }
+    }
+    EXPECT_TRUE(sawEnd);
+}

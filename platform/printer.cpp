@@ -93,8 +93,9 @@ PageDocument::PageDocument(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
 PageDocument::~PageDocument()
 {
+    // A document given up without End is not finished: no partial file stays.
     if (!d->ended)
-        End();
+        Abort();
 }
 
 PaperSize PageDocument::Paper() const

@@ -50,7 +50,7 @@ public:
     // valid until the next AreaCanvas, NewPage or End.
     Canvas& AreaCanvas(const SheetArea& area);
     // Ends the document. False, with Error() telling why, when it could not be written; a PDF file is
-    // then not left behind.
+    // then not left behind (nor when the document is destroyed without End).
     bool End();
     // Gives the document up after a failure while drawing: a PDF file is not left behind.
     void Abort();

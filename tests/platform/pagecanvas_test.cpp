@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <functional>
+#include <string>
 
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
@@ -169,4 +173,33 @@ TEST(PageCanvas, TextIsDrawnWhereTheBitmapCanvasDrawsIt)
     ASSERT_GE(a0, 0);
     EXPECT_NEAR(b0, a0, 1);
     EXPECT_NEAR(b1, a1, 2);
+}
+
+TEST(PdfDocument, UnfinishedOrUnwritableDocumentsLeaveNoFile)
+{
+    const std::string folder = "/tmp/pagecanvas_pdf_" + std::to_string(::getpid());
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    std::string error;
+    EXPECT_EQ(CreatePdfDocument(folder + "/none/x.pdf", PaperA4(), "t", error), nullptr);
+    EXPECT_NE(error.find("Cannot create file"), std::string::npos);
+    {
+        auto doc = CreatePdfDocument(folder + "/given_up.pdf", PaperA4(), "t", error);
+        ASSERT_NE(doc, nullptr);
+        doc->AreaCanvas(SheetArea{0, 0, 1, 100, 100}).FillRect(Rect{0, 0, 10, 10}, clBlack);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder + "/given_up.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/given_up.pdf.part"));
+    auto doc = CreatePdfDocument(folder + "/done.pdf", PaperLetter(), "t", error);
+    ASSERT_NE(doc, nullptr);
+    doc->NewPage();
+    doc->NewPage();
+    EXPECT_TRUE(doc->End());
+    EXPECT_EQ(doc->PageCount(), 2);
+    EXPECT_TRUE(std::filesystem::exists(folder + "/done.pdf"));
+    PaperSize paper;
+    EXPECT_TRUE(PaperByName("letter", paper));
+    EXPECT_DOUBLE_EQ(paper.Width, 8.5);
+    EXPECT_FALSE(PaperByName("A5", paper));
+    std::filesystem::remove_all(folder, ec);
 }

@@ -211,8 +211,8 @@ std::unique_ptr<PageDocument> CreateImageDocument(const PaperSize& paper, int pi
     if (!(d->paper.Width >= 0.1 && d->paper.Width <= 200 && d->paper.Height >= 0.1 && d->paper.Height <= 200))
         d->paper = PaperA4();
     d->imageDpi = std::clamp(pixelsPerInch, 1, 1200);
-    // Sheets of more than about 2^28 pixels are refused by drawing them smaller.
-    while (d->imageDpi > 1 && d->paper.Width * d->imageDpi * d->paper.Height * d->imageDpi > double(1 << 28))
+    // A sheet picture stays below 2^26 pixels (256 MB): larger ones are drawn at a lower resolution.
+    while (d->imageDpi > 1 && d->paper.Width * d->imageDpi * d->paper.Height * d->imageDpi > double(1 << 26))
         d->imageDpi /= 2;
     d->images.reserve(16);
     return std::make_unique<PageDocument>(std::move(d));

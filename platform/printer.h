@@ -71,8 +71,9 @@ private:
 std::unique_ptr<PageDocument> CreatePdfDocument(const std::string& fileName, const PaperSize& paper,
                                                 const std::string& title, std::string& error);
 
-// Sheets drawn as pictures, pixelsPerInch pixels to the inch (1 .. 1200), white at the start: the print
-// preview shows what the printer gets through the same drawing.
+// Sheets drawn as pictures, pixelsPerInch pixels to the inch (1 .. 1200, lowered for a sheet that would
+// exceed 2^26 pixels), white at the start: the print preview shows what the printer gets through the same
+// drawing.
 std::unique_ptr<PageDocument> CreateImageDocument(const PaperSize& paper, int pixelsPerInch);
 
 // What the print dialog is asked and answers: the pages there are and the range chosen (1-based,

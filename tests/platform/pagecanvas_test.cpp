@@ -129,6 +129,13 @@ TEST(PageCanvas, AreasArePlacedScaledAndClippedOnTheSheet)
     EXPECT_EQ(sheet.Pixel(95, 48), clWhite);
     EXPECT_EQ(sheets->SheetBitmap(1).Pixel(100, 50), clWhite);
     EXPECT_TRUE(sheets->SheetBitmap(2).Empty());
+    // A huge resolution is lowered until the sheet stays within bounds.
+    auto huge = CreateImageDocument(PaperSize{200, 200}, 1200);
+    huge->NewPage();
+    huge->End();
+    const Bitmap big = huge->SheetBitmap(0);
+    EXPECT_LE(double(big.Width()) * big.Height(), double(1 << 26));
+    EXPECT_GT(big.Width(), 1000);
 }
 
 TEST(PageCanvas, TextIsDrawnWhereTheBitmapCanvasDrawsIt)

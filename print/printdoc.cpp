@@ -56,7 +56,6 @@ void TPrintDocument::Load(const std::string& source, bool plainText, const THtml
         FBuilder.ParseText(source, *FRoot, FHost);
     else
         FBuilder.ParseHtml(source, *FRoot, FHost);
-    FLoaded = true;
     FHeight = 0;
     FPages.assign(1, TPageSpan{});
 }

@@ -106,5 +106,4 @@ private:
     TPageGeometry FGeometry;
     std::vector<TPageSpan> FPages{TPageSpan{}};
     int FHeight = 0;
-    bool FLoaded = false;
 };

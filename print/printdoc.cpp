@@ -15,6 +15,8 @@
 namespace {
 
 constexpr double ScreenDpi = 96.0;
+constexpr double MinScale = 0.25;
+constexpr int MaxFitWidth = 6000;  // the widest document the viewer shows
 
 // Bands drawn per sheet: their extent in 1/96 inch.
 int ToPixels(double inches)
@@ -69,6 +71,16 @@ int TPrintDocument::Paginate(const TPrintSettings& settings)
     int maxWidth = 0;
     int cursor = 0;
     FHeight = std::max(0, FRoot->Layout(FCanvas.get(), 0, FGeometry.Width, FGeometry.Height, 0, maxWidth, cursor));
+    if (settings.ShrinkToFit && maxWidth > FGeometry.Width && FGeometry.Scale > MinScale) {
+        // Content wider than the printable area (a wide table, a long preformatted line) is printed
+        // smaller rather than cut off at the right margin.
+        TPrintSettings smaller = settings;
+        smaller.Scale = std::max(MinScale, FGeometry.Scale * FGeometry.Width / std::min(maxWidth, MaxFitWidth));
+        FGeometry = ComputeGeometry(smaller);
+        maxWidth = 0;
+        cursor = 0;
+        FHeight = std::max(0, FRoot->Layout(FCanvas.get(), 0, FGeometry.Width, FGeometry.Height, 0, maxWidth, cursor));
+    }
     FPages = TPageBreaks(*FRoot, FGeometry.Height, ItemBreaks).Cut(FHeight);
     StopAnimation();
     return PageCount();

@@ -16,6 +16,9 @@ struct TPrintSettings {
     bool PrintBackground = false;       // the document's background colour and picture
     bool PrintTableBackground = true;   // backgrounds of blocks and cells
     bool PrintMonochromeBlack = true;   // dark lines in black on one-bit printers
+    // Content wider than the printable area is printed smaller (down to scale 0.25) instead of being cut
+    // off at the right margin.
+    bool ShrinkToFit = true;
 };
 
 // The sheet divided: margins in inches, and the printable area in document pixels.

@@ -263,3 +263,27 @@ TEST(Paging, HeadRowsRepeatOnThePagesTheirItemGoesOnTo)
     }
     EXPECT_TRUE(sawEnd);
 }
+
+TEST(Paging, WideContentIsPrintedSmallerInsteadOfCutOff)
+{
+    const std::string html = "<pre>" + std::string(120, 'w') + "</pre>" + Paragraphs(5);
+    auto fitted = Printed(html, Settings(8.5, 11, 1.0));
+    EXPECT_GT(fitted->Geometry().Width, 624);
+    EXPECT_LT(fitted->Geometry().Scale, 1.0);
+    EXPECT_GT(fitted->Geometry().Scale, 0.25);
+    // The widest line now fits: its last column is inked inside the printed area.
+    auto page = fitted->RenderPage(0);
+    bool inkAtRight = false;
+    for (int y = 0; y < page->Height(); ++y)
+        for (int x = page->Width() - 40; x < page->Width(); ++x)
+            inkAtRight |= page->Pixel(x, y) != platform::clWhite;
+    EXPECT_TRUE(inkAtRight);
+    TPrintSettings plain = Settings(8.5, 11, 1.0);
+    plain.ShrinkToFit = false;
+    EXPECT_EQ(Printed(html, plain)->Geometry().Width, 624);
+    // Ordinary pages keep the scale asked for.
+    EXPECT_DOUBLE_EQ(Printed(Paragraphs(20), Settings(8.5, 11, 1.0))->Geometry().Scale, 1.0);
+    // Never below the smallest scale.
+    auto huge = Printed("<pre>" + std::string(3000, 'x') + "</pre>", Settings(8.5, 11, 1.0));
+    EXPECT_DOUBLE_EQ(huge->Geometry().Scale, 0.25);
+}

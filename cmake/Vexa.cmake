@@ -1,6 +1,6 @@
 # Build helpers: every folder is globbed, so adding a source file needs no edit here.
 
-set(VEXA_ENGINE_LIBS vexa_app vexa_viewer vexa_reader vexa_layout vexa_style vexa_images vexa_core vexa_platform)
+set(VEXA_ENGINE_LIBS vexa_app vexa_viewer vexa_print vexa_reader vexa_layout vexa_style vexa_images vexa_core vexa_platform)
 
 function(vexa_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)

@@ -543,6 +543,9 @@ int TBlock::Paint(platform::Canvas* canvas, const platform::Rect& clip, IndentMa
         dx += LeftP;
         dy = TopP;
     }
+    // A printed page paints the document once per page: blocks wholly above or below it are passed over.
+    if (Root->Printing && (DrawBottom + dy - Root->YOffset + 40 < clip.Top || DrawTop + dy - Root->YOffset - 40 >= clip.Bottom))
+        return result;
     YOffsetShift shift(Root, dy);
     const int left = FBoxLeft + dx;
     const int top = FBoxTop - Root->YOffset;

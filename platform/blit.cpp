@@ -9,6 +9,7 @@
 #include "platform/qt/bitmap_private.h"
 #include "platform/qt/canvas_private.h"
 #include "platform/qt/graphics_private.h"
+#include "platform/qt/pagecanvas_private.h"
 
 namespace platform {
 
@@ -200,6 +201,12 @@ TColor OwnBkColor(const Bitmap& bitmap)
 
 void Canvas::BitBlt(int x, int y, int w, int h, const Canvas& source, int sx, int sy, std::uint32_t rop)
 {
+    if (d->page) {
+        if (source.d->target)
+            PageImage(*d, Bounds(x, y, w, h), *source.d->target,
+                      Bounds(sx - source.d->s.org.X, sy - source.d->s.org.Y, w, h), rop, nullptr);
+        return;
+    }
     if (!d->target)
         return;
     if (!source.d->target) {
@@ -218,6 +225,11 @@ void Canvas::BitBlt(int x, int y, int w, int h, const Canvas& source, int sx, in
 
 void Canvas::BitBlt(int x, int y, int w, int h, const Bitmap& source, int sx, int sy, std::uint32_t rop)
 {
+    if (d->page) {
+        if (!source.Empty())
+            PageImage(*d, Bounds(x, y, w, h), source.Data(), Bounds(sx, sy, w, h), rop, nullptr);
+        return;
+    }
     if (!d->target || source.Empty())
         return;
     Source src;
@@ -242,6 +254,12 @@ void Canvas::BitBlt(int x, int y, int w, int h, const Bitmap& source, int sx, in
 void Canvas::StretchBlt(int x, int y, int w, int h, const Canvas& source, int sx, int sy, int sw, int sh,
                         std::uint32_t rop)
 {
+    if (d->page) {
+        if (source.d->target)
+            PageImage(*d, Bounds(x, y, w, h), *source.d->target,
+                      Bounds(sx - source.d->s.org.X, sy - source.d->s.org.Y, sw, sh), rop, nullptr);
+        return;
+    }
     if (!d->target || !source.d->target)
         return;
     Source src;
@@ -253,6 +271,11 @@ void Canvas::StretchBlt(int x, int y, int w, int h, const Canvas& source, int sx
 void Canvas::StretchBlt(int x, int y, int w, int h, const Bitmap& source, int sx, int sy, int sw, int sh,
                         std::uint32_t rop)
 {
+    if (d->page) {
+        if (!source.Empty())
+            PageImage(*d, Bounds(x, y, w, h), source.Data(), Bounds(sx, sy, sw, sh), rop, nullptr);
+        return;
+    }
     if (!d->target || source.Empty())
         return;
     Source src;
@@ -289,6 +312,12 @@ void Canvas::StretchDraw(const Rect& r, const Bitmap& picture)
 
 void Canvas::MaskedDraw(const Rect& dest, const Bitmap& picture, const Bitmap& mask, const Rect& source)
 {
+    if (d->page) {
+        if (!picture.Empty())
+            PageImage(*d, ClampedRect(dest), picture.Data(), ClampedRect(source), SRCCOPY,
+                      mask.Empty() ? nullptr : &mask.Data());
+        return;
+    }
     if (!d->target || picture.Empty())
         return;
     Source src;

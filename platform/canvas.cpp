@@ -12,6 +12,7 @@
 
 #include "platform/qt/canvas_private.h"
 #include "platform/qt/graphics_private.h"
+#include "platform/qt/pagecanvas_private.h"
 #include "platform/region.h"
 
 namespace platform {
@@ -539,6 +540,8 @@ void Canvas::FillRect(const Rect& r)
 
 void Canvas::FillRect(const Rect& r, TColor colour)
 {
+    if (d->page)
+        return PageFill(*d, r, colour);
     if (!Paintable(colour) || r.IsEmpty())
         return;
     Surface s(*d);
@@ -556,6 +559,8 @@ void Canvas::FrameRect(const Rect& r)
 
 void Canvas::FrameRect(const Rect& r, TColor colour)
 {
+    if (d->page)
+        return PageFrame(*d, r, colour);
     if (!Paintable(colour) || r.IsEmpty())
         return;
     Surface s(*d);
@@ -576,6 +581,8 @@ void Canvas::Rectangle(int left, int top, int right, int bottom)
         std::swap(left, right);
     if (bottom < top)
         std::swap(top, bottom);
+    if (d->page)
+        return PageRectangle(*d, left, top, right, bottom);
     Surface s(*d);
     if (!s.Active())
         return;
@@ -637,6 +644,8 @@ void Canvas::Ellipse(int left, int top, int right, int bottom)
     top = std::clamp(top, -kFar, kFar), bottom = std::clamp(bottom, -kFar, kFar);
     if (right - left < 1 || bottom - top < 1)
         return;
+    if (d->page)
+        return PageEllipse(*d, left, top, right, bottom);
     Surface s(*d);
     if (!s.Active())
         return;
@@ -669,6 +678,8 @@ void Canvas::Polygon(const Point* points, int count)
 {
     if (!points || count < 2)
         return;
+    if (d->page)
+        return PagePolygon(*d, points, count);
     Surface s(*d);
     if (!s.Active())
         return;
@@ -709,6 +720,8 @@ void Canvas::Polyline(const Point* points, int count)
         return;
     const Point saved = d->s.pos;
     const Pen& pen = d->s.pen;
+    if (d->page && std::max(1, pen.Width) > 1 && count > 2)
+        return PagePolyline(*d, points, count);
     if (std::max(1, pen.Width) > 1 && count > 2 && pen.Style != PenStyle::Clear && Paintable(pen.Color)) {
         // A wide pen joins the segments of one call with mitres.
         Surface s(*d);
@@ -736,6 +749,8 @@ void Canvas::LineTo(int x, int y)
     const Pen& pen = d->s.pen;
     if (pen.Style == PenStyle::Clear || !Paintable(pen.Color))
         return;
+    if (d->page)
+        return PageLine(*d, from, Point{x, y});
     Surface s(*d);
     if (!s.Active())
         return;
@@ -768,6 +783,8 @@ void Canvas::LineTo(int x, int y)
 
 void Canvas::FillRegion(const Region& region, TColor colour)
 {
+    if (d->page)
+        return PageFillRegion(*d, region, colour);
     if (!Paintable(colour))
         return;
     Surface s(*d);
@@ -822,6 +839,8 @@ TColor Canvas::GetPixel(int x, int y) const
 
 void Canvas::SetPixel(int x, int y, TColor colour)
 {
+    if (d->page)
+        return PageFill(*d, Rect{x, y, x + 1, y + 1}, colour);
     if (!d->bitmap || !Paintable(colour))
         return;
     const int dx = x - d->s.org.X, dy = y - d->s.org.Y;

@@ -13,6 +13,7 @@
 #include "platform/qt/canvas_private.h"
 #include "platform/qt/font_private.h"
 #include "platform/qt/graphics_private.h"
+#include "platform/qt/pagecanvas_private.h"
 
 namespace platform {
 
@@ -72,16 +73,12 @@ int ComputeAdvances(const Canvas::Impl& c, const char16_t* text, int n, const in
 }
 
 // Draws one run with its reference point already resolved to the start of the baseline.
-void PaintRun(Canvas::Impl& c, int startX, int baseline, int n, unsigned options, const Rect* rect,
-              int extent)
+void PaintRunOn(QPainter& p, Canvas::Impl& c, int startX, int baseline, int n, unsigned options, const Rect* rect,
+                int extent)
 {
-    Surface s(c);
-    if (!s.Active())
-        return;
     const Font::Data& f = c.s.font.Realised();
     const TextMetrics& tm = f.tm;
     Scratch& scratch = TheScratch();
-    QPainter& p = s.Painter();
     if (rect) {
         const Rect box = ClampedRect(*rect);
         const QRect q = box.IsEmpty() ? QRect() : QRect(box.Left, box.Top, box.Width(), box.Height());
@@ -125,6 +122,30 @@ void PaintRun(Canvas::Impl& c, int startX, int baseline, int n, unsigned options
         p.fillRect(QRect(startX, baseline - f.strikeOutPos, extent, f.strikeOutSize), colour);
 }
 
+void PaintRun(Canvas::Impl& c, int startX, int baseline, int n, unsigned options, const Rect* rect, int extent)
+{
+    if (c.page) {
+        // Text outside the visible area is not sent: a PDF keeps text that a clip hides, and readers
+        // would find it when the text is searched or copied.
+        const TextMetrics& tm = c.s.font.Metrics();
+        const QRect box(startX, baseline - tm.tmAscent, std::max(extent, 1), std::max(tm.tmHeight, 1));
+        if (!PageVisible(c, box))
+            return;
+        QPainter& p = PagePainter(c);
+        if (!(rect && (options & ETO_CLIPPED))) {
+            PaintRunOn(p, c, startX, baseline, n, options, rect, extent);
+            return;
+        }
+        p.save();
+        PaintRunOn(p, c, startX, baseline, n, options, rect, extent);
+        p.restore();
+        return;
+    }
+    Surface s(c);
+    if (s.Active())
+        PaintRunOn(s.Painter(), c, startX, baseline, n, options, rect, extent);
+}
+
 // TextOutW / ExtTextOutW: alignment, current position and justification bookkeeping.
 void OutputText(Canvas::Impl& c, int x, int y, unsigned options, const Rect* rect, const char16_t* text,
                 int n, const int* dx)
@@ -153,7 +174,7 @@ void OutputText(Canvas::Impl& c, int x, int y, unsigned options, const Rect* rec
     else if (align & TA_BOTTOM)
         baseline = y - tm.tmDescent;
 
-    if (c.target)
+    if (c.target || c.page)
         PaintRun(c, startX, baseline, n, options, rect, extent);
 
     if (!dx)
@@ -341,7 +362,7 @@ int Canvas::DrawTextW(const char16_t* text, int n, Rect& r, unsigned format)
         r.Bottom = r.Top + textHeight;
         return textHeight;
     }
-    if (!d->target)
+    if (!d->target && !d->page)
         return textHeight;
 
     int y = r.Top;

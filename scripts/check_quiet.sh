@@ -20,6 +20,7 @@ run() {
   fi
 }
 run "$build/vexa-render" "$root/content/Info/about_game.html" --height 200 "$work/page.png"
+run "$build/vexa-render" "$root/content/Info/about_game.html" --pdf "$work/page.pdf" --paper Letter
 run "$build/vexa-dump" layout "$root/content/Info/about_game.html"
 run "$build/vexa-drive" --runtime "$work/runtime" --png "$work/window.png" wait 50
 if [ "$status" -eq 0 ]; then echo "quiet: the tools print only their own output"; fi

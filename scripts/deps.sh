@@ -8,6 +8,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libgif-dev
+  poppler-utils
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang)

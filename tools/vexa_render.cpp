@@ -5,6 +5,8 @@
 //       painted; with it, the top H pixels. Prints the document's size and title.
 //       A frameset document is shown by the frame viewer at N x H (H 385 when not given), every frame
 //       painted into the one picture; the frame tree is printed.
+//   vexa-render PAGE --pdf OUT.pdf [--paper A4|Letter]
+//       Prints the page to a PDF file (A4 unless --paper says otherwise) and tells how many pages it has.
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +16,7 @@
 
 #include "platform/application.h"
 #include "platform/codepage.h"
+#include "platform/printer.h"
 #include "platform/testing.h"
 #include "viewer/frameviewer.h"
 #include "viewer/frametree.h"
@@ -23,7 +26,8 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: vexa-render PAGE [--width N] [--height H] OUT.png\n");
+    std::fprintf(stderr, "usage: vexa-render PAGE [--width N] [--height H] OUT.png\n"
+                         "       vexa-render PAGE --pdf OUT.pdf [--paper A4|Letter]\n");
     return 2;
 }
 
@@ -49,20 +53,27 @@ int main(int argc, char** argv)
 {
     std::string page, out;
     int width = 551, height = 0;
+    std::string pdf;
+    platform::PaperSize paper = platform::PaperA4();
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--width" && i + 1 < argc)
             width = std::atoi(argv[++i]);
         else if (a == "--height" && i + 1 < argc)
             height = std::atoi(argv[++i]);
-        else if (page.empty())
+        else if (a == "--pdf" && i + 1 < argc)
+            pdf = argv[++i];
+        else if (a == "--paper" && i + 1 < argc) {
+            if (!platform::PaperByName(argv[++i], paper))
+                return Usage();
+        } else if (page.empty())
             page = a;
         else if (out.empty())
             out = a;
         else
             return Usage();
     }
-    if (page.empty() || out.empty() || width < 1 || height < 0)
+    if (page.empty() || (out.empty() && pdf.empty()) || width < 1 || height < 0)
         return Usage();
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     platform::Application app(argc, argv);
@@ -75,6 +86,13 @@ int main(int argc, char** argv)
         viewer.SetScrollBars(ssNone);
         viewer.SetBounds(0, 0, width, std::max(height, 100));
         viewer.OpenFile(page);
+        if (!pdf.empty()) {
+            viewer.PrintPaper = paper;
+            const int pages = viewer.PrintToPDF(pdf);
+            std::printf("pdf: %s pages=%d\n", pdf.c_str(), pages);
+            if (out.empty())
+                return 0;
+        }
         const int docHeight = viewer.DocumentHeight();
         viewer.SetBounds(0, 0, width, height > 0 ? height : std::clamp(docHeight, 1, 32000));
         platform::test::ProcessEvents();

@@ -16,6 +16,7 @@
 #include "platform/canvas.h"
 #include "platform/control.h"
 #include "platform/panel.h"
+#include "platform/printer.h"
 #include "platform/scrollbar.h"
 #include "platform/timer.h"
 #include "platform/types.h"
@@ -30,6 +31,10 @@ class TIDObject;
 class TUrlTarget;
 class TFormControlObj;
 class THTMLViewer;
+class TPrintDocument;
+namespace platform {
+class PrintPreview;
+}
 
 enum THTMLBorderStyle
 {
@@ -216,6 +221,32 @@ public:
     TFindResult FindEx(const std::u16string& text, bool matchCase, bool reverse);
     // Ctrl+F, F3 and Shift+F3 in the viewer: the host answers with its find bar.
     std::function<void(THTMLViewer* Sender, TFindRequest Request)> OnFindRequest;
+
+    // ---- printing, print preview and PDF export (viewerprint.cpp)
+    // The pages print on a copy of the document formatted at the printable width of PrintPaper with the
+    // print margins (inches), PrintScale and the print options of htOptions.
+    platform::PaperSize PrintPaper = platform::PaperA4();
+    int NumPrinterPages();
+    // Asks the platform's print dialog (the range offered is FromPage .. ToPage, 1-based) and prints the
+    // pages chosen; nothing happens when the dialog is cancelled. Throws EPrintError when printing fails.
+    void Print(int FromPage, int ToPage);
+    // Writes every page to a PDF file and answers the number of pages; throws EPrintError ("Cannot create
+    // file ...") when it cannot be written, and then no file is left.
+    int PrintToPDF(const std::string& FileName);
+    // Opens (or brings back) the print preview window of the current document.
+    void PrintPreview();
+    platform::PrintPreview* PreviewWindow();
+    // Raised for every printed sheet: a canvas over the top (bottom) margin, the page number and the size
+    // of the margin's area in 1/96 inch.
+    std::function<void(THTMLViewer* Sender, platform::Canvas* Canvas, int NumPage, int W, int H)> OnPrintHeader;
+    std::function<void(THTMLViewer* Sender, platform::Canvas* Canvas, int NumPage, int W, int H)> OnPrintFooter;
+    // A small HTML document for the top (bottom) margin of a sheet; left empty: none.
+    std::function<void(THTMLViewer* Sender, int NumPage, int PageCount, std::string& HTML)> OnPrintHTMLHeader;
+    std::function<void(THTMLViewer* Sender, int NumPage, int PageCount, std::string& HTML)> OnPrintHTMLFooter;
+private:
+    std::unique_ptr<TPrintDocument> MakePrintDocument(const platform::PaperSize& paper);
+    std::shared_ptr<struct TViewerPrintState> FPrintState;
+public:
 
     // ---- document state
     const std::string& CurrentFile() const { return FCurrentFile; }

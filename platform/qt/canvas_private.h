@@ -37,10 +37,13 @@ struct CanvasState
     int patternPos = 0; // position in the dash pattern of 1-px styled lines
 };
 
+struct PageTarget;
+
 struct Canvas::Impl
 {
     Bitmap* bitmap = nullptr;
     Bitmap::Impl* target = nullptr;
+    PageTarget* page = nullptr; // a vector page instead of a bitmap (pagecanvas_private.h); not owned
     CanvasState s;
     std::vector<CanvasState> saved;
 

@@ -264,13 +264,15 @@ void TSection::PaintRuns(platform::Canvas* canvas, IndentManager* indent, int X,
                 ctl->ShowIt = true;
                 const int top = ControlTop(*ctl, line, Y) - yOff;
                 const int left = XX + ctl->HSpaceL;
-                if (Root->IsCopy)
+                // On paper (a print copy, or a document being printed) the control is drawn, not placed.
+                const bool onPaper = Root->IsCopy || Root->Printing;
+                if (onPaper)
                     ctl->DrawForPrint(canvas, left, top);
                 else
                     ctl->Place(canvas, left, top);
                 if (ctl->IsRadio())
                     ctl->SetWindowColor(ctl->BkColor != NoColor ? ctl->BkColor : Root->Background);
-                if ((ctl->IsRadio() || ctl->IsCheckBox()) && ctl->Focused() && !Root->IsCopy) {
+                if ((ctl->IsRadio() || ctl->IsCheckBox()) && ctl->Focused() && !onPaper) {
                     platform::Rect r{left - 3, top - 3, left + 16, top + 16};
                     if (ctl->IsRadio() && platform::SysValues().PixelsPerInch < 101)
                         r = platform::Rect{left - 3, top - 2, left + 16, top + 16};

@@ -9,6 +9,7 @@
 #include "layout/rules.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
+#include "layout/tables.h"
 
 TPageBreaks::TPageBreaks(TSectionList& root, int pageHeight,
                          std::function<bool(TSectionBase& item, TPageBreaks& breaks)> itemHook)
@@ -83,13 +84,39 @@ void TPageBreaks::CollectItem(TSectionBase& item, int depth)
             CollectCell(*block->MyCell, depth + 1);
         return;
     }
+    if (auto* table = dynamic_cast<ThtmlTable*>(&item)) {
+        CollectTable(*table, depth);
+        return;
+    }
     if (dynamic_cast<THorzLine*>(&item)) {
         AddBand(item.YDraw, item.YDraw + item.SectionHeight);
         return;
     }
-    // Other items (tables, and kinds added later) are kept whole when they fit on a page. Tables hook in
-    // here: their rows become bands of their own so that a long table is cut between rows.
+    // Other items (kinds added later) are kept whole when they fit on a page.
     AddBand(item.YDraw, item.YDraw + std::max(item.SectionHeight, item.DrawBottom - item.YDraw));
+}
+
+// A table is cut between its rows: each row is a band (a row taller than a page is cut between the lines
+// of its cells), and its head rows are repeated at the top of every page the table goes on to.
+void TPageBreaks::CollectTable(ThtmlTable& table, int depth)
+{
+    const int tableBottom = table.YDraw + table.SectionHeight;
+    int headTop = 0, headBottom = 0;
+    bool inHead = true;
+    for (const auto& row : table.Rows) {
+        AddBand(row->RowY, row->RowY + row->RowHeight);
+        if (inHead && row->RowPart == 1) {
+            if (headBottom == headTop)
+                headTop = row->RowY;
+            headBottom = row->RowY + row->RowHeight;
+        } else {
+            inHead = false;
+        }
+        for (const TCellObj* cell : row->Cells)
+            if (cell && cell->Cell)
+                CollectCell(*cell->Cell, depth + 1);
+    }
+    AddRepeat(headTop, headBottom, tableBottom);
 }
 
 void TPageBreaks::Normalise()

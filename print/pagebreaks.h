@@ -11,6 +11,7 @@
 class TSectionList;
 class TCellBasic;
 class TSectionBase;
+class ThtmlTable;
 
 // A page: the document rows [Top, Bottom), below the rows [RepeatTop, RepeatBottom) repeated at its top
 // (the head rows of a table that goes on from the page before; none when equal).
@@ -49,6 +50,7 @@ public:
 private:
     void CollectCell(const TCellBasic& cell, int depth);
     void CollectItem(TSectionBase& item, int depth);
+    void CollectTable(ThtmlTable& table, int depth);
     void Normalise();
     struct Repeat {
         int Top, Bottom, ItemBottom;

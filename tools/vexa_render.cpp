@@ -6,7 +6,8 @@
 //       A frameset document is shown by the frame viewer at N x H (H 385 when not given), every frame
 //       painted into the one picture; the frame tree is printed.
 //   vexa-render PAGE --pdf OUT.pdf [--paper A4|Letter]
-//       Prints the page to a PDF file (A4 unless --paper says otherwise) and tells how many pages it has.
+//       Prints the page to a PDF file (A4 unless --paper says otherwise) and tells how many pages it has;
+//       a frameset prints its first frame's page.
 
 #include <algorithm>
 #include <cstdio>
@@ -31,12 +32,21 @@ int Usage()
     return 2;
 }
 
-int RenderFrameSet(const std::string& page, int width, int height, const std::string& out)
+int RenderFrameSet(const std::string& page, int width, int height, const std::string& out, const std::string& pdf,
+                   const platform::PaperSize& paper)
 {
     TFrameViewer viewer(nullptr);
     viewer.SetBounds(0, 0, width, height);
     viewer.OpenFile(page);
     platform::test::ProcessEvents();
+    if (!pdf.empty()) {
+        // A frameset prints its first frame's page (no frame is active without a user).
+        viewer.PrintPaper = paper;
+        const int pages = viewer.PrintToPDF(pdf);
+        std::printf("pdf: %s pages=%d\n", pdf.c_str(), pages);
+        if (out.empty())
+            return 0;
+    }
     if (!platform::test::GrabToPng(viewer, out)) {
         std::fprintf(stderr, "cannot write %s\n", out.c_str());
         return 1;
@@ -80,7 +90,7 @@ int main(int argc, char** argv)
     try {
         TFrameSetReader reader;
         if (reader.IsFrameSet(TFrameSetReader::FromFile, page, std::string()))
-            return RenderFrameSet(page, width, height > 0 ? height : 385, out);
+            return RenderFrameSet(page, width, height > 0 ? height : 385, out, pdf, paper);
         THTMLViewer viewer(nullptr);
         viewer.SetBorderStyle(htNone);
         viewer.SetScrollBars(ssNone);

@@ -263,12 +263,52 @@ THTMLViewer* TFrameViewer::ViewerAt(int index)
 
 THTMLViewer* TFrameViewer::ActiveViewer() { return FCurFrameSet->ActiveViewer(); }
 
-TFindResult TFrameViewer::FindEx(const std::u16string& text, bool matchCase, bool reverse)
+THTMLViewer* TFrameViewer::ActiveOrFirstViewer()
 {
     THTMLViewer* v = ActiveViewer();
     if (!v && ViewerCount() > 0)
         v = ViewerAt(0);
+    return v;
+}
+
+TFindResult TFrameViewer::FindEx(const std::u16string& text, bool matchCase, bool reverse)
+{
+    THTMLViewer* v = ActiveOrFirstViewer();
     return v ? v->FindEx(text, matchCase, reverse) : TFindResult::NotFound;
+}
+
+int TFrameViewer::NumPrinterPages()
+{
+    THTMLViewer* v = ActiveOrFirstViewer();
+    if (!v)
+        return 0;
+    v->PrintPaper = PrintPaper;
+    return v->NumPrinterPages();
+}
+
+void TFrameViewer::Print(int FromPage, int ToPage)
+{
+    if (THTMLViewer* v = ActiveOrFirstViewer()) {
+        v->PrintPaper = PrintPaper;
+        v->Print(FromPage, ToPage);
+    }
+}
+
+int TFrameViewer::PrintToPDF(const std::string& FileName)
+{
+    THTMLViewer* v = ActiveOrFirstViewer();
+    if (!v)
+        return 0;
+    v->PrintPaper = PrintPaper;
+    return v->PrintToPDF(FileName);
+}
+
+void TFrameViewer::PrintPreview()
+{
+    if (THTMLViewer* v = ActiveOrFirstViewer()) {
+        v->PrintPaper = PrintPaper;
+        v->PrintPreview();
+    }
 }
 
 std::vector<std::pair<THTMLViewer*, std::string>> TFrameViewer::FrameEdgeList()
@@ -929,6 +969,10 @@ void TFrameViewer::SetupViewer(THTMLViewer& v, TfvFrame& frame)
     v.OnObjectChange = OnObjectChange;
     v.OnFileBrowse = OnFileBrowse;
     v.OnFindRequest = OnFindRequest;
+    v.OnPrintHeader = OnPrintHeader;
+    v.OnPrintFooter = OnPrintFooter;
+    v.OnPrintHTMLHeader = OnPrintHTMLHeader;
+    v.OnPrintHTMLFooter = OnPrintHTMLFooter;
     v.OnMouseDown = OnMouseDown;
     v.OnMouseMove = OnMouseMove;
     v.OnMouseUp = OnMouseUp;

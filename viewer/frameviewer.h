@@ -114,6 +114,13 @@ public:
     THTMLViewer* ActiveViewer() override;
     // Find in page in the active frame's viewer (the first viewer when none is active).
     TFindResult FindEx(const std::u16string& text, bool matchCase, bool reverse);
+    // Printing prints the active frame's page (the first frame's when none is active), as that page alone
+    // would print, on PrintPaper with the frame viewer's margins, scale and print options.
+    platform::PaperSize PrintPaper = platform::PaperA4();
+    int NumPrinterPages();
+    void Print(int FromPage, int ToPage);
+    int PrintToPDF(const std::string& FileName);
+    void PrintPreview();
     std::vector<std::pair<THTMLViewer*, std::string>> FrameEdgeList() override;
     TFrameSet& Master() const { return *FCurFrameSet; }
     // The frame of that name (letter case ignored), or nullptr.
@@ -269,6 +276,10 @@ public:
     TFileBrowseEvent OnFileBrowse;
     // Ctrl+F, F3 and Shift+F3 in any frame's viewer.
     decltype(THTMLViewer::OnFindRequest) OnFindRequest;
+    decltype(THTMLViewer::OnPrintHeader) OnPrintHeader;
+    decltype(THTMLViewer::OnPrintFooter) OnPrintFooter;
+    decltype(THTMLViewer::OnPrintHTMLHeader) OnPrintHTMLHeader;
+    decltype(THTMLViewer::OnPrintHTMLFooter) OnPrintHTMLFooter;
 
     void Resize() override;
     void WndMessage(platform::Message& msg) override;
@@ -288,6 +299,7 @@ private:
     void ShowHistoryEntry(int index);
     std::int64_t OnlyViewerPosition();
     std::unique_ptr<TFormData> OnlyViewerFormData();
+    THTMLViewer* ActiveOrFirstViewer();
     std::string FullLinkAddress(THTMLViewer& v, const std::string& url);
 
     // The image cache goes after the masters (declared before them), whose viewers hold its pictures.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "layout/blocks.h"
 #include "layout/section.h"
 #include "layout/sectionlist.h"
+#include "layout/tables.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "print/printdoc.h"
@@ -286,4 +288,60 @@ TEST(Paging, WideContentIsPrintedSmallerInsteadOfCutOff)
     // Never below the smallest scale.
     auto huge = Printed("<pre>" + std::string(3000, 'x') + "</pre>", Settings(8.5, 11, 1.0));
     EXPECT_DOUBLE_EQ(huge->Geometry().Scale, 0.25);
+}
+
+TEST(Paging, LongTableIsCutBetweenRowsAndRepeatsItsHeadRow)
+{
+    std::string html = "<table border=1 cellspacing=0 width=\"100%\"><thead><tr><th>Month<th>Games</tr></thead><tbody>";
+    for (int i = 0; i < 150; ++i)
+        html += "<tr><td>Row " + std::to_string(i) + "<td>" + std::to_string(i * 7) + "</tr>";
+    html += "</tbody></table><p>After the table</p>";
+    auto doc = Printed(html, Settings(8.5, 11, 1.0));
+    ASSERT_GT(doc->PageCount(), 2);
+
+    // The rows of the table as the copy laid them out.
+    const ThtmlTable* table = nullptr;
+    std::function<void(TCellBasic&)> find = [&](TCellBasic& cell) {
+        for (int i = 0; i < cell.Count() && !table; ++i) {
+            if (auto* t = dynamic_cast<ThtmlTable*>(cell[i]))
+                table = t;
+            else if (auto* b = dynamic_cast<TBlock*>(cell[i]); b && b->MyCell)
+                find(*b->MyCell);
+        }
+    };
+    find(doc->Root());
+    ASSERT_NE(table, nullptr);
+    const TCellList& head = *table->Rows.front();
+    ASSERT_EQ(head.RowPart, 1);
+    for (int i = 0; i < doc->PageCount(); ++i) {
+        const TPageSpan& page = doc->Page(i);
+        EXPECT_LE(page.Height(), doc->Geometry().Height) << "page " << i;
+        // No cut goes through a row.
+        for (const auto& row : table->Rows)
+            EXPECT_FALSE(row->RowY < page.Bottom && page.Bottom < row->RowY + row->RowHeight)
+                << "page " << i << " ends inside the row at " << row->RowY;
+        // Every page the table goes on to starts with its head row again.
+        if (i > 0 && page.Top < table->YDraw + table->SectionHeight) {
+            EXPECT_EQ(page.RepeatTop, head.RowY) << "page " << i;
+            EXPECT_EQ(page.RepeatBottom, head.RowY + head.RowHeight) << "page " << i;
+        }
+    }
+    EXPECT_EQ(doc->Page(0).RepeatHeight(), 0);
+}
+
+TEST(Paging, FormControlsAreDrawnOnPaper)
+{
+    // The print copy has no windows to place: its controls must be drawn into the page.
+    auto with = Printed("<body bgcolor=white><form><input type=checkbox checked> <input value=\"typed text\">"
+                        "<select><option>first choice</select></form>",
+                        Settings(8.5, 11, 1.0));
+    auto without = Printed("<body bgcolor=white><form></form>", Settings(8.5, 11, 1.0));
+    auto a = with->RenderPage(0);
+    auto b = without->RenderPage(0);
+    ASSERT_EQ(a->Width(), b->Width());
+    int differing = 0;
+    for (int y = 0; y < std::min({a->Height(), b->Height(), 60}); ++y)
+        for (int x = 0; x < a->Width(); ++x)
+            differing += a->Pixel(x, y) != b->Pixel(x, y);
+    EXPECT_GT(differing, 200);
 }

@@ -664,3 +664,25 @@ TEST_F(FrameLinksTest, FindSearchesTheActiveFrameAndFindKeysReachTheHost)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameLinksTest, PrintingGoesToTheActiveFrameWithTheHeaderEvents)
+{
+    std::vector<THTMLViewer*> senders;
+    viewer_->OnPrintHeader = [&](THTMLViewer* sender, platform::Canvas*, int, int, int) { senders.push_back(sender); };
+    viewer_->OpenFile("set.html");
+    THTMLViewer& main = *Frame("main").DocViewer();
+    main.SetFocus();
+    test::ProcessEvents();
+    ASSERT_EQ(viewer_->ActiveViewer(), &main);
+    EXPECT_EQ(viewer_->NumPrinterPages(), 1);
+    senders.clear();
+    const fs::path pdf = dir_ / "frame.pdf";
+    EXPECT_EQ(viewer_->PrintToPDF(pdf.string()), 1);
+    EXPECT_TRUE(fs::exists(pdf));
+    ASSERT_EQ(senders.size(), 1u);
+    EXPECT_EQ(senders.front(), &main);
+}
+
+}  // namespace

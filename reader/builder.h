@@ -174,8 +174,6 @@ private:
     bool MetaDeclaresCharset() const;
     void DoLinkElement();
     void DoScript();
-    void SkipOptions();
-    void SkipTextAreaContent();
     void DoMap(bool readNext = true);
     void DoObject(bool inPre);
 

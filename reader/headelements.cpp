@@ -266,43 +266,6 @@ void THtmlBuilder::DoScript()
         Host.OnScript(name, language, content);
 }
 
-void THtmlBuilder::SkipOptions()
-{
-    const bool savedNoBreak = NoBreak;
-    NoBreak = false;
-    MasterList->NoBreak = false;
-    const SymbolSet stop{PSy,      EofSy,     TableEndSy, TDSy,   TDEndSy, TRSy,   TREndSy,  THSy,
-                         THEndSy,  CaptionSy, CaptionEndSy, InputSy, SelectEndSy, ColSy, ColGroupSy};
-    do
-        Next();
-    while (!stop.Has(Sc.Sy));
-    NoBreak = savedNoBreak;
-    MasterList->NoBreak = savedNoBreak;
-}
-
-void THtmlBuilder::SkipTextAreaContent()
-{
-    // Read raw: only the closing tag ends the content.
-    while (Sc.Ch != 0) {
-        if (Sc.Ch == '<') {
-            std::string word = "<";
-            Sc.RawChar();
-            while (Sc.Ch != 0 && Sc.Ch != ' ' && Sc.Ch != '\r' && Sc.Ch != '>' && word.size() < 16) {
-                word += char(Sc.Ch);
-                Sc.RawChar();
-            }
-            if (SameText(word, "</textarea"))
-                break;
-            continue;
-        }
-        Sc.RawChar();
-    }
-    while (Sc.Ch != 0 && Sc.Ch != '>')
-        Sc.RawChar();
-    if (Sc.Ch != 0)
-        Sc.ReadChar();
-}
-
 void THtmlBuilder::DoMap(bool readNext)
 {
     auto map = std::make_unique<TMapItem>();

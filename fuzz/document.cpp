@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fuzz/headless.h"
+#include "platform/testing.h"
 #include "tests/support/exercise_page.h"
 #include "viewer/docrender.h"
 
@@ -27,5 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (vexatest::ExerciseFormatted(doc, width) < 0)
         std::abort();
     vexatest::ExerciseFormatted(doc, width / 2 + 1);
+    // Form controls free their windows when control returns to the event loop, which libFuzzer never does.
+    platform::test::ProcessEvents();
     return 0;
 }

@@ -20,6 +20,7 @@
 // and programs handed to the desktop are printed instead of opened. --png FILE writes a PNG of the
 // window after the last action.
 #include <cstdio>
+#include <exception>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -198,7 +199,12 @@ int Driver::Run(bool inDialog)
             if (!WritePng(arg))
                 std::fprintf(stderr, "vexa-drive: cannot write %s\n", arg.c_str());
         } else if (verb == "link") {
-            w_.InfoForm->Viewer->ClickLink(std::string(), arg);
+            // As a click would, a link that cannot be followed reports its error and the window goes on.
+            try {
+                w_.InfoForm->Viewer->ClickLink(std::string(), arg);
+            } catch (const std::exception& e) {
+                std::printf("error: %s\n", platform::SystemToUtf8(e.what()).c_str());
+            }
             test::ProcessEvents();
         } else if (verb == "at") {
             const int x = std::atoi(arg.c_str());

@@ -51,19 +51,19 @@ int SizeAttribute(const TAttribute* a, bool& percent)
 
 // The style's width or height over the attribute's: auto clears it, a percentage of the base of 200 the
 // conversion used becomes a percentage again, a length gives pixels.
-void StyleSize(const TPropValue& value, int pixels, int& spec, bool& percent)
+void StyleSize(const TPropValue& value, int pixels, int& size, bool& percent)
 {
     if (value.IsEmpty() || pixels == NotSet)
         return;
     if (pixels == AutoValue) {
-        spec = -1;
+        size = -1;
         percent = false;
     } else if (value.IsText() && !value.Text().empty() && value.Text().back() == '%') {
         percent = true;
-        spec = std::clamp(pixels * 100 / 200, 0, 100);
+        size = std::clamp(pixels * 100 / 200, 0, 100);
     } else {
         percent = false;
-        spec = std::clamp(pixels, 0, TImageObj::MaxSpecSize);
+        size = std::clamp(pixels, 0, TImageObj::MaxSpecSize);
     }
 }
 

@@ -138,10 +138,10 @@ int TTableBlock::ContentFor(platform::Canvas* canvas, int A, int L, int R)
         Table->MeasureWidths(canvas, mn, mx);
         return A - L - R < mx ? std::max(mn, A - L - R) : mx;
     }
-    const int spec = std::max(0, SpecWidthPercent ? platform::MulDiv(A, SpecWidth, 1000) - L - R : SpecWidth - P);
-    Table->SpecWidth = spec;
+    const int given = std::max(0, SpecWidthPercent ? platform::MulDiv(A, SpecWidth, 1000) - L - R : SpecWidth - P);
+    Table->SpecWidth = given;
     Table->MeasureWidths(canvas, mn, mx);
-    return std::max(mn, spec);
+    return std::max(mn, given);
 }
 
 int TTableBlock::WantedWidth(platform::Canvas* canvas, int A)

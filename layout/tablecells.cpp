@@ -372,7 +372,7 @@ void TCellList::ApplyRowBackground()
 }
 
 int TCellList::MeasureRow(platform::Canvas* canvas, const std::vector<int>& widths, int percentBase, int cs, int s,
-                          int& desired, bool& spec, bool& more)
+                          int& desired, bool& heightGiven, bool& more)
 {
     int height = 0;
     const int n = int(widths.size());
@@ -395,9 +395,9 @@ int TCellList::MeasureRow(platform::Canvas* canvas, const std::vector<int>& widt
             height = std::max(height, c->ContentHeight + c->VSpace);
             if (c->SpecHeight > 0) {
                 height = std::max(height, std::max(c->ContentHeight, c->SpecHeight));
-                spec = true;
+                heightGiven = true;
             } else if (c->SpecHeightPercent > 0) {
-                spec = true;
+                heightGiven = true;
                 desired = std::max(desired, d);
             }
         } else if (c->RowSpan > s) {

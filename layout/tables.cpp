@@ -224,13 +224,13 @@ void ThtmlTable::InitializeGrid()
         for (const auto& row : Rows) {
             const int n = std::min({row->Count(), NumCols, int(ColSpecs->size())});
             for (int i = 0; i < n; ++i) {
-                const TColObj& spec = (*ColSpecs)[std::size_t(i)];
+                const TColObj& column = (*ColSpecs)[std::size_t(i)];
                 TCellObj* c = (*row)[i];
                 if (!c || !c->Cell)
                     continue;
-                if (spec.Width > 0) {
-                    c->SpecWidth = spec.Width;
-                    c->SpecWidthPercent = spec.IsPercent;
+                if (column.Width > 0) {
+                    c->SpecWidth = column.Width;
+                    c->SpecWidthPercent = column.IsPercent;
                 }
                 visited = true;
                 if (!c->SpecWidthPercent)
@@ -277,7 +277,7 @@ void ThtmlTable::FindRowHeights(platform::Canvas* canvas, int availHeight)
     const int H = availHeight - CellSpacing;
     Heights.assign(std::size_t(rows), 0);
     std::vector<int> minH(std::size_t(rows), 0), desH(std::size_t(rows), 0);
-    std::vector<bool> spec(std::size_t(rows), false);
+    std::vector<bool> heightGiven(std::size_t(rows), false);
     const int percentBase = std::max(0, H - rows * CellSpacing);
 
     // Round 1 measures every row; later rounds only the rows where cells spanning that many rows start.
@@ -288,7 +288,7 @@ void ThtmlTable::FindRowHeights(platform::Canvas* canvas, int availHeight)
         minH[std::size_t(r)] = a + CellSpacing;
         desH[std::size_t(r)] = d + CellSpacing;
         if (flag)
-            spec[std::size_t(r)] = true;
+            heightGiven[std::size_t(r)] = true;
     }
     std::size_t k = 0;
     while (k < RowSpanOrder.size() && RowSpanOrder[k].Span <= 1)
@@ -323,7 +323,7 @@ void ThtmlTable::FindRowHeights(platform::Canvas* canvas, int availHeight)
         };
         for (int i = r; i < r + s; ++i)
             if (flag)
-                spec[std::size_t(i)] = true;
+                heightGiven[std::size_t(i)] = true;
         grow(minH, a);
         grow(desH, d);
     }
@@ -331,7 +331,7 @@ void ThtmlTable::FindRowHeights(platform::Canvas* canvas, int availHeight)
     const long long sumMin = [&] { long long s = 0; for (int v : minH) s += v; return s; }();
     const long long sumDes = [&] { long long s = 0; for (int v : desH) s += v; return s; }();
     int F = 0;
-    for (bool b : spec)
+    for (bool b : heightGiven)
         F += b ? 0 : 1;
     auto lastTakesRest = [&] {
         long long used = 0;
@@ -356,7 +356,7 @@ void ThtmlTable::FindRowHeights(platform::Canvas* canvas, int availHeight)
             const int extra = int(H - sumDes);
             int lastFree = -1, given = 0;
             for (int i = 0; i < rows; ++i)
-                if (!spec[std::size_t(i)]) {
+                if (!heightGiven[std::size_t(i)]) {
                     Heights[std::size_t(i)] += extra / F;
                     given += extra / F;
                     lastFree = i;

@@ -116,9 +116,9 @@ public:
     void AddCell(std::unique_ptr<TCellObj> cell);
     void ApplyRowBackground();
     // Lays out the cells that start in this row and span s rows; answers the row height, raises desired
-    // and sets spec when a cell gives a height; more is set when a cell spans more than s rows.
+    // and sets heightGiven when a cell gives a height; more is set when a cell spans more than s rows.
     int MeasureRow(platform::Canvas* canvas, const std::vector<int>& widths, int percentBase, int cellSpacing,
-                   int s, int& desired, bool& spec, bool& more);
+                   int s, int& desired, bool& heightGiven, bool& more);
     void LayoutRow(platform::Canvas* canvas, int Y, int cellSpacing, int& cursor);
     void PaintRow(platform::Canvas* canvas, const platform::Rect& clip, int X, const std::vector<int>& widths,
                   int cellSpacing, bool border, TColor light, TColor dark);

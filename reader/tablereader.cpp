@@ -314,11 +314,11 @@ void TTableReader::ReadCell()
     if (Manager && Table->ColSpecs) {
         const int col = Manager->FindColNum(RowsSoFar());
         if (col >= 0 && col < int(Table->ColSpecs->size())) {
-            const TColObj& spec = (*Table->ColSpecs)[std::size_t(col)];
-            if (!spec.Align.empty())
-                B.SetTextAlign(spec.Align);
-            if (spec.VAlign != AlignNone)
-                vAlign = AlignmentType(spec.VAlign);
+            const TColObj& column = (*Table->ColSpecs)[std::size_t(col)];
+            if (!column.Align.empty())
+                B.SetTextAlign(column.Align);
+            if (column.VAlign != AlignNone)
+                vAlign = AlignmentType(column.VAlign);
         }
     }
     std::string align;

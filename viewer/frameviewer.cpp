@@ -670,7 +670,6 @@ void TFrameViewer::SetVisitedMaxCount(int value)
 void TFrameViewer::BumpHistory(const std::string& oldFile, TFrameSet* oldSet, const std::string& oldTitle,
                                std::int64_t oldPos, std::unique_ptr<TFormData> oldForm)
 {
-    FFormHistory.resize(FHistory.size());
     if (!FHistory.empty() && FHistoryIndex < int(FHistory.size())) {
         const std::size_t i = std::size_t(FHistoryIndex);
         FHistory[i] = oldFile;
@@ -836,7 +835,6 @@ void TFrameViewer::ShowHistoryEntry(int index)
         FHistorySets[cur] = FCurFrameSet.get();
         FTitleHistory[cur] = DocumentTitle();
         FPosHistory[cur] = OnlyViewerPosition();
-        FFormHistory.resize(FHistory.size());
         FFormHistory[cur] = OnlyViewerFormData();
     }
     TFrameSet* target = FHistorySets[std::size_t(index)];

@@ -291,7 +291,6 @@ private:
     void ApplyOptions(THTMLViewer& v);
     std::string ActiveTarget();
     std::string ActiveBase();
-    void AddHistoryEntry(const std::string& file, TFrameSet* set, const std::string& title);
     void BumpHistory(const std::string& oldFile, TFrameSet* oldSet, const std::string& oldTitle,
                      std::int64_t oldPos, std::unique_ptr<TFormData> oldForm = nullptr);
     void RetireMaster(std::unique_ptr<TFrameSet> master);
@@ -321,7 +320,7 @@ private:
     std::vector<TFrameSet*> FHistorySets;
     std::vector<std::string> FTitleHistory;
     std::vector<std::int64_t> FPosHistory;
-    std::vector<std::unique_ptr<TFormData>> FFormHistory;  // form values of one-viewer entries, or none
+    std::vector<std::unique_ptr<TFormData>> FFormHistory;  // beside FHistory: form values of one-viewer entries
     std::vector<std::uint64_t> FSeqHistory;
     int FHistoryIndex = 0;
     std::uint64_t FSequence = 0;
